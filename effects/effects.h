@@ -1,0 +1,44 @@
+// Effects: the scenes, each an immediate-mode drawing procedure with its own
+// motion variables. Effects speak only OpenGL (and MusicPlay via the binding).
+#pragma once
+
+#include <GL/gl.h>
+#include <cstdint>
+
+// Motion variables (initial values set by InitSceneVariables at start-up).
+extern float sceneDepth;
+extern float scrollPos;
+extern float tunnelAdvance;
+extern float tunnelRoll;
+extern float spinAngle;
+extern float panelOffsetA;
+extern float panelOffsetB;
+extern float panelOffsetC;
+extern float slidePhase;
+extern float shininess;
+
+extern GLuint shapeList;
+extern const char scrollMessage[];
+
+// Procedural mesh.
+float DegToRad(float degrees);
+void CompileShapeList();
+
+// Text and scroller.
+void DrawGlyph(uint8_t code);
+void DrawString(const char *text);
+void DrawScroller();
+
+// Ring tunnel.
+void DrawRing();
+void DrawTunnel();
+
+// Title picture and strip wipe.
+void DrawTitlePicture();
+void DrawStripWipe();
+
+// Flying panels, sliding picture, lit object.
+void DrawPanel();
+void DrawFlyingPanels();
+void DrawSlidingPicture();
+void DrawLitObject();

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs, from Debian 12, whatever the build, the demo and the tests need and
+# is not there yet. Runs apt-get only when a package is missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config          # compiler and build
+  libsdl2-dev                               # window, dialogs, events, GL context, audio
+  libgl-dev libglu1-mesa-dev libegl-dev     # OpenGL 1.x, GLU, EGL
+  libgl1-mesa-dri libegl-mesa0              # Mesa's software rasteriser (llvmpipe)
+  libxmp-dev                                # XM decoding inside our player library
+  libpng-dev zlib1g-dev                     # PNG frames and CRC-32 in the capture tool
+  libgtest-dev libgmock-dev libbenchmark-dev # unit tests and benchmarks
+  xvfb xdotool x11-utils libx11-dev         # end-to-end tests under a virtual X server
+  imagemagick sox                           # screenshots, spectrograms and WAV checks
+  clang libclang-rt-14-dev                  # fuzzing and sanitizer runtimes
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}" >&2
+$sudo apt-get -o DPkg::Lock::Timeout=300 update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=300 install -y -qq "${missing[@]}" >/dev/null
