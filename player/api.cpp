@@ -1,0 +1,419 @@
+// The library's exported functions. Each records its outcome for
+// BASSMOD_ErrorGetCode (per calling thread) and returns 0 (or -1 where the
+// interface says so) on failure.
+#pragma GCC visibility push(default)
+#include "player/player_api.h"
+#pragma GCC visibility pop
+
+#include "player/player_internal.h"
+#include "player/xm_extent.h"
+
+#include <xmp.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+std::mutex playerLock;
+bool playerInitialised = false;
+bool playerOffline = false;
+uint32_t outputFrequency = 44100;
+std::atomic<float> playerCpu{0.0f};
+
+namespace {
+
+// Serialises Init, InitOffline and Free, which start and stop threads that
+// need playerLock themselves.
+std::mutex lifecycleLock;
+uint32_t positionScaler = 1;
+uint32_t masterVolume = 100;
+uint32_t amplification = 50;
+constexpr uint32_t VERSION = 1; // "1.0": major in the low half
+constexpr uint32_t ALL_ONES = 0xffffffffu;
+
+// The checks that open most calls: initialised, and (if asked) music loaded.
+int32_t Ready(bool needMusic) {
+    if (!playerInitialised) {
+        return PLAYER_ERROR_INIT;
+    }
+    if (needMusic && !musicLoaded) {
+        return PLAYER_ERROR_NOMUSIC;
+    }
+    return PLAYER_OK;
+}
+
+int32_t StartPlayer(int32_t device, uint32_t frequency, bool offline) {
+    std::lock_guard life(lifecycleLock);
+    if (playerInitialised) {
+        return Fail(PLAYER_ERROR_ALREADY);
+    }
+    if (frequency < XMP_MIN_SRATE || frequency > XMP_MAX_SRATE) {
+        return Fail(PLAYER_ERROR_ILLPARAM);
+    }
+    if (device < -1) {
+        return Fail(PLAYER_ERROR_DEVICE);
+    }
+    outputFrequency = frequency;
+    if (!offline) {
+        int32_t r = OutputOpen(device, frequency);
+        if (r != PLAYER_OK) {
+            return Fail(r);
+        }
+    }
+    std::lock_guard lock(playerLock);
+    playerOffline = offline;
+    playerInitialised = true;
+    return Succeed();
+}
+
+bool ReadFile(const char *path, uint32_t offset, uint32_t length, std::vector<uint8_t> *bytes) {
+    FILE *f = std::fopen(path, "rb");
+    if (!f) {
+        return false;
+    }
+    bool ok = std::fseek(f, offset, SEEK_SET) == 0;
+    uint8_t chunk[65536];
+    size_t want = length ? length : SIZE_MAX;
+    while (ok && bytes->size() < want) {
+        size_t n = std::fread(chunk, 1, std::min(sizeof chunk, want - bytes->size()), f);
+        bytes->insert(bytes->end(), chunk, chunk + n);
+        if (n == 0 || bytes->size() > XM_MAX_EXTENT) {
+            break;
+        }
+    }
+    std::fclose(f);
+    return ok;
+}
+
+int32_t LoadModule(const uint8_t *data, uint64_t limit, uint32_t flags) {
+    uint64_t extent = 0;
+    int32_t r = XmExtent(data, limit, &extent);
+    if (r != PLAYER_OK) {
+        return r;
+    }
+    // libxmp sees exactly the module's bytes, never what follows it.
+    r = DecoderLoad(data, extent, flags);
+    SyncClear();
+    positionScaler = 1;
+    return r;
+}
+
+int32_t ScaledRow(const TickRecord &t) {
+    uint32_t row = t.row * positionScaler;
+    if (t.speed) {
+        row += t.frame % t.speed * positionScaler / t.speed;
+    }
+    return static_cast<int32_t>(t.order | (row & 0xffff) << 16);
+}
+
+} // namespace
+
+extern "C" {
+
+int32_t BASSMOD_Init(int32_t device, uint32_t frequency, uint32_t) {
+    return StartPlayer(device, frequency, false);
+}
+
+int32_t BASSMOD_InitOffline(uint32_t frequency, uint32_t) {
+    return StartPlayer(0, frequency, true);
+}
+
+int32_t BASSMOD_Free() {
+    std::lock_guard life(lifecycleLock);
+    if (!playerInitialised) {
+        return Fail(PLAYER_ERROR_INIT);
+    }
+    if (OutputIsPlayerThread()) {
+        return Fail(PLAYER_ERROR_UNKNOWN); // the thread cannot wait for itself
+    }
+    if (!playerOffline) {
+        OutputClose();
+    }
+    std::lock_guard lock(playerLock);
+    DecoderFree();
+    SyncClear();
+    playerInitialised = false;
+    playerOffline = false;
+    return Succeed();
+}
+
+int32_t BASSMOD_MusicLoad(int32_t mem, const void *file, uint32_t offset, uint32_t length,
+                          uint32_t flags) {
+    std::lock_guard lock(playerLock);
+    if (int32_t r = Ready(false)) {
+        return Fail(r);
+    }
+    if (!file) {
+        return Fail(mem == 1 ? PLAYER_ERROR_ILLPARAM : PLAYER_ERROR_FILEOPEN);
+    }
+    int32_t r;
+    if (mem == 1) {
+        r = LoadModule(static_cast<const uint8_t *>(file) + offset, length, flags);
+    } else {
+        std::vector<uint8_t> bytes;
+        if (!ReadFile(static_cast<const char *>(file), offset, length, &bytes)) {
+            return Fail(PLAYER_ERROR_FILEOPEN);
+        }
+        r = bytes.empty() ? PLAYER_ERROR_FORMAT : LoadModule(bytes.data(), bytes.size(), flags);
+    }
+    return r == PLAYER_OK ? Succeed() : Fail(r);
+}
+
+uint32_t BASSMOD_MusicSetSync(uint32_t type, uint32_t param, SyncProcedure proc, uint32_t user) {
+    std::lock_guard lock(playerLock);
+    if (int32_t r = Ready(true)) {
+        return Fail(r);
+    }
+    uint32_t kind = type & ~SYNC_ONETIME;
+    if (kind != SYNC_POSITION && kind != SYNC_INSTRUMENT) {
+        return Fail(PLAYER_ERROR_ILLTYPE);
+    }
+    if (!proc) {
+        return Fail(PLAYER_ERROR_ILLPARAM);
+    }
+    uint32_t handle = SyncAdd(type, param, proc, user);
+    return handle ? Succeed(handle) : Fail(PLAYER_ERROR_NOSYNC);
+}
+
+int32_t BASSMOD_MusicRemoveSync(uint32_t sync) {
+    std::lock_guard lock(playerLock);
+    if (int32_t r = Ready(true)) {
+        return Fail(r);
+    }
+    return SyncRemove(sync) ? Succeed() : Fail(PLAYER_ERROR_HANDLE);
+}
+
+int32_t BASSMOD_MusicPlay() {
+    std::lock_guard lock(playerLock);
+    if (int32_t r = Ready(true)) {
+        return Fail(r);
+    }
+    playState = PlayState::Playing; // a playing song goes on where it is
+    OutputWake();
+    return Succeed();
+}
+
+int32_t BASSMOD_MusicPause() {
+    std::lock_guard lock(playerLock);
+    if (int32_t r = Ready(true)) {
+        return Fail(r);
+    }
+    if (playState != PlayState::Playing) {
+        return Fail(PLAYER_ERROR_NOPLAY);
+    }
+    playState = PlayState::Paused;
+    return Succeed();
+}
+
+int32_t BASSMOD_MusicStop() {
+    std::lock_guard lock(playerLock);
+    if (int32_t r = Ready(true)) {
+        return Fail(r);
+    }
+    playState = PlayState::Stopped;
+    return Succeed();
+}
+
+int32_t BASSMOD_MusicIsActive() {
+    std::lock_guard lock(playerLock);
+    if (int32_t r = Ready(true)) {
+        return Fail(r);
+    }
+    constexpr int32_t PLAYING = 1, PAUSED = 3;
+    Succeed();
+    return playState == PlayState::Playing ? PLAYING : playState == PlayState::Paused ? PAUSED : 0;
+}
+
+int32_t BASSMOD_MusicPlayEx(int32_t position, int32_t flags, int32_t) {
+    std::lock_guard lock(playerLock);
+    if (int32_t r = Ready(true)) {
+        return Fail(r);
+    }
+    if (position != -1) {
+        uint32_t p = static_cast<uint32_t>(position);
+        if (int32_t r = DecoderSetPosition(p & 0xffff, p >> 16)) {
+            return Fail(r);
+        }
+        heardTick = {};
+        heardTick.order = static_cast<uint16_t>(p & 0xffff);
+        heardTick.row = static_cast<uint16_t>(p >> 16);
+        heardTickValid = true;
+    }
+    if (static_cast<uint32_t>(flags) != ALL_ONES) {
+        DecoderSetLoop(flags & MUSIC_LOOP);
+    }
+    playState = PlayState::Playing;
+    OutputWake();
+    return Succeed();
+}
+
+int32_t BASSMOD_MusicSetPosition(uint32_t position) {
+    std::lock_guard lock(playerLock);
+    if (int32_t r = Ready(true)) {
+        return Fail(r);
+    }
+    if (int32_t r = DecoderSetPosition(position & 0xffff, position >> 16)) {
+        return Fail(r);
+    }
+    heardTick = {};
+    heardTick.order = static_cast<uint16_t>(position & 0xffff);
+    heardTick.row = static_cast<uint16_t>(position >> 16);
+    heardTickValid = true;
+    return Succeed();
+}
+
+int32_t BASSMOD_MusicGetPosition() {
+    std::lock_guard lock(playerLock);
+    if (int32_t r = Ready(true)) {
+        Fail(r);
+        return -1;
+    }
+    Succeed();
+    return heardTickValid ? ScaledRow(heardTick) : 0;
+}
+
+int32_t BASSMOD_MusicGetLength(int32_t playlen) {
+    std::lock_guard lock(playerLock);
+    if (int32_t r = Ready(true)) {
+        Fail(r);
+        return -1;
+    }
+    return Succeed(DecoderSongLength(playlen != 0));
+}
+
+const char *BASSMOD_MusicGetName() {
+    std::lock_guard lock(playerLock);
+    if (int32_t r = Ready(true)) {
+        Fail(r);
+        return nullptr;
+    }
+    Succeed();
+    return DecoderName();
+}
+
+int32_t BASSMOD_MusicFree() {
+    std::lock_guard lock(playerLock);
+    if (int32_t r = Ready(false)) {
+        return Fail(r);
+    }
+    DecoderFree();
+    SyncClear();
+    return Succeed();
+}
+
+int32_t BASSMOD_MusicSetAmplify(uint32_t amplify) {
+    std::lock_guard lock(playerLock);
+    if (int32_t r = Ready(true)) {
+        return Fail(r);
+    }
+    if (amplify > 100) {
+        return Fail(PLAYER_ERROR_ILLPARAM);
+    }
+    amplification = amplify;
+    DecoderSetGain(masterVolume, amplification);
+    return Succeed();
+}
+
+int32_t BASSMOD_MusicSetPanSep(uint32_t separation) {
+    std::lock_guard lock(playerLock);
+    if (int32_t r = Ready(true)) {
+        return Fail(r);
+    }
+    if (separation > 100) {
+        return Fail(PLAYER_ERROR_ILLPARAM);
+    }
+    DecoderSetPanSeparation(separation);
+    return Succeed();
+}
+
+int32_t BASSMOD_MusicSetPositionScaler(uint32_t scale) {
+    std::lock_guard lock(playerLock);
+    if (int32_t r = Ready(true)) {
+        return Fail(r);
+    }
+    if (scale < 1 || scale > 256) {
+        return Fail(PLAYER_ERROR_ILLPARAM);
+    }
+    positionScaler = scale;
+    return Succeed();
+}
+
+int32_t BASSMOD_GetVolume() {
+    std::lock_guard lock(playerLock);
+    if (int32_t r = Ready(false)) {
+        Fail(r);
+        return -1;
+    }
+    return Succeed(static_cast<int32_t>(masterVolume));
+}
+
+int32_t BASSMOD_SetVolume(uint32_t volume) {
+    std::lock_guard lock(playerLock);
+    if (int32_t r = Ready(false)) {
+        Fail(r);
+        return -1;
+    }
+    if (volume > 100) {
+        Fail(PLAYER_ERROR_ILLPARAM);
+        return -1;
+    }
+    masterVolume = volume;
+    DecoderSetGain(masterVolume, amplification);
+    return Succeed();
+}
+
+float BASSMOD_GetCPU() {
+    Succeed();
+    return playerCpu.load(std::memory_order_relaxed);
+}
+
+uint32_t BASSMOD_GetVersion() {
+    Succeed();
+    return VERSION;
+}
+
+const char *BASSMOD_GetDeviceDescription(int32_t device) {
+    std::lock_guard life(lifecycleLock);
+    const char *name = OutputDeviceName(device);
+    if (!name) {
+        Fail(PLAYER_ERROR_DEVICE);
+        return nullptr;
+    }
+    Succeed();
+    return name;
+}
+
+int32_t BASSMOD_ErrorGetCode() {
+    return LastError();
+}
+
+uint32_t BASSMOD_RenderFrames(int16_t *buffer, uint32_t frames) {
+    {
+        std::lock_guard lock(playerLock);
+        if (!playerInitialised || !playerOffline) {
+            return Fail(PLAYER_ERROR_INIT);
+        }
+        if (!buffer) {
+            return Fail(PLAYER_ERROR_ILLPARAM);
+        }
+    }
+    uint32_t done = 0;
+    while (done < frames) {
+        uint32_t n;
+        uint64_t end;
+        {
+            std::lock_guard lock(playerLock);
+            n = FillFromTick(buffer + 2 * done, frames - done);
+            end = musicFrames;
+        }
+        if (n == 0) {
+            break;
+        }
+        done += n;
+        DeliverDue(end); // this stretch's ticks, before the rest is decoded
+    }
+    std::memset(buffer + 2 * done, 0, (frames - done) * 4u);
+    return Succeed(frames);
+}
+
+} // extern "C"

@@ -1,0 +1,306 @@
+// The decoder: libxmp renders one tick per call, and for every tick we note
+// the song position and the notes that really start on it, stamped with the
+// music sample at which the tick begins. Those records drive the syncs.
+#include "player/player_internal.h"
+
+#include <xmp.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <vector>
+
+bool musicLoaded = false;
+PlayState playState = PlayState::Stopped;
+uint64_t musicFrames = 0;
+
+namespace {
+
+// Effect numbers as libxmp stores XM events.
+constexpr uint8_t FX_TONEPORTA = 0x03;
+constexpr uint8_t FX_TONE_VSLIDE = 0x05;
+constexpr uint8_t FX_EXTENDED = 0x0e;
+constexpr uint8_t EX_NOTE_DELAY = 0x0d;
+// libxmp numbers notes an octave above XM's 1..96.
+constexpr int XMP_NOTE_OFFSET = 12;
+constexpr int XM_LAST_NOTE = 96;
+constexpr size_t RECORD_CAPACITY = 1024;
+
+xmp_context decoder = nullptr;
+bool loopMusic = false;
+int playerVolume = 100;
+int playerAmplify = 50; // 50 is unity gain
+int panSeparation = -1; // -1: libxmp's default
+std::vector<int16_t> tickSamples(XMP_MAX_FRAMESIZE);
+uint32_t tickFrames = 0;
+uint32_t tickRead = 0;
+std::array<TickRecord, RECORD_CAPACITY> records;
+size_t recordHead = 0;
+size_t recordCount = 0;
+xmp_frame_info frameInfo;
+std::string musicName;
+double decodeSeconds = 0;
+uint64_t decodeFrames = 0;
+
+void ApplyPlayerSettings() {
+    xmp_set_player(decoder, XMP_PLAYER_INTERP, XMP_INTERP_SPLINE);
+    if (panSeparation >= 0) {
+        xmp_set_player(decoder, XMP_PLAYER_MIX, panSeparation);
+    }
+}
+
+// Where this tick falls in a row whose note waits for an EDx delay, the note
+// starts on tick x; a delay as long as the row never starts it.
+int TriggerTick(const xmp_event &e) {
+    if (e.fxt == FX_EXTENDED && (e.fxp >> 4) == EX_NOTE_DELAY) {
+        return e.fxp & 0x0f;
+    }
+    if (e.f2t == FX_EXTENDED && (e.f2p >> 4) == EX_NOTE_DELAY) {
+        return e.f2p & 0x0f;
+    }
+    return 0;
+}
+
+bool IsPortamento(const xmp_event &e) {
+    return e.fxt == FX_TONEPORTA || e.fxt == FX_TONE_VSLIDE || e.f2t == FX_TONEPORTA ||
+           e.f2t == FX_TONE_VSLIDE;
+}
+
+// The notes that start on this tick. A pattern delay repeats the row, but its
+// notes only start on the first pass (frame counts on through the repeats).
+void FindTriggers(const xmp_frame_info &fi, int channels, int instruments, TickRecord *r) {
+    r->count = 0;
+    for (int ch = 0; ch < channels && ch < XMP_MAX_CHANNELS; ch++) {
+        const xmp_channel_info &ci = fi.channel_info[ch];
+        const xmp_event &e = ci.event;
+        int note = e.note - XMP_NOTE_OFFSET;
+        if (e.note == 0 || note < 1 || note > XM_LAST_NOTE || IsPortamento(e)) {
+            continue;
+        }
+        int delay = TriggerTick(e);
+        if (delay >= fi.speed || fi.frame != delay) {
+            continue;
+        }
+        int instrument = e.ins ? e.ins : ci.instrument + 1;
+        if (instrument < 1 || instrument > instruments) {
+            continue;
+        }
+        r->triggers[r->count++] = {static_cast<uint16_t>(instrument), static_cast<uint16_t>(note)};
+    }
+}
+
+void PushRecord(const TickRecord &r) {
+    if (recordCount == RECORD_CAPACITY) { // never expected: the output runs behind
+        recordHead = (recordHead + 1) % RECORD_CAPACITY;
+        recordCount--;
+    }
+    records[(recordHead + recordCount) % RECORD_CAPACITY] = r;
+    recordCount++;
+}
+
+void ApplyGain(int16_t *samples, uint32_t count) {
+    if (playerVolume == 100 && playerAmplify == 50) {
+        return;
+    }
+    int gain = playerVolume * playerAmplify; // unity at 5000
+    for (uint32_t i = 0; i < count; i++) {
+        int v = samples[i] * gain / 5000;
+        samples[i] = static_cast<int16_t>(std::clamp(v, -32768, 32767));
+    }
+}
+
+void UpdateCpu(double seconds, uint32_t frames) {
+    decodeSeconds += seconds;
+    decodeFrames += frames;
+    if (decodeFrames >= outputFrequency) {
+        double audio = static_cast<double>(decodeFrames) / outputFrequency;
+        playerCpu.store(static_cast<float>(100.0 * decodeSeconds / audio),
+                        std::memory_order_relaxed);
+        decodeSeconds = 0;
+        decodeFrames = 0;
+    }
+}
+
+// Renders the next tick into tickSamples; false when the song is over.
+bool RenderTick() {
+    auto start = PlayerClock::now();
+    if (xmp_play_frame(decoder) != 0) {
+        return false;
+    }
+    xmp_get_frame_info(decoder, &frameInfo);
+    // Without the loop option the song ends where libxmp would start it again.
+    if (!loopMusic && frameInfo.loop_count > 0) {
+        return false;
+    }
+    tickFrames = std::min<uint32_t>(frameInfo.buffer_size / 4, XMP_MAX_FRAMESIZE / 2);
+    tickRead = 0;
+    std::memcpy(tickSamples.data(), frameInfo.buffer, tickFrames * 4);
+    ApplyGain(tickSamples.data(), tickFrames * 2);
+    xmp_module_info mi;
+    xmp_get_module_info(decoder, &mi);
+    TickRecord r;
+    r.stamp = musicFrames;
+    r.order = static_cast<uint16_t>(frameInfo.pos);
+    r.row = static_cast<uint16_t>(frameInfo.row);
+    r.frame = static_cast<uint16_t>(frameInfo.frame);
+    r.speed = static_cast<uint16_t>(frameInfo.speed);
+    FindTriggers(frameInfo, mi.mod->chn, mi.mod->ins, &r);
+    PushRecord(r);
+    UpdateCpu(std::chrono::duration<double>(PlayerClock::now() - start).count(), tickFrames);
+    return true;
+}
+
+} // namespace
+
+int32_t DecoderLoad(const uint8_t *module, uint64_t size, uint32_t flags) {
+    DecoderFree();
+    decoder = xmp_create_context();
+    if (!decoder) {
+        return PLAYER_ERROR_MEMORY;
+    }
+    int r = xmp_load_module_from_memory(decoder, module, static_cast<long>(size));
+    if (r == 0) {
+        r = xmp_start_player(decoder, static_cast<int>(outputFrequency), 0);
+        if (r != 0) {
+            xmp_release_module(decoder);
+        }
+    }
+    if (r != 0) {
+        xmp_free_context(decoder);
+        decoder = nullptr;
+        return r == -XMP_ERROR_SYSTEM ? PLAYER_ERROR_MEMORY : PLAYER_ERROR_FORMAT;
+    }
+    ApplyPlayerSettings();
+    xmp_module_info mi;
+    xmp_get_module_info(decoder, &mi);
+    musicName = mi.mod->name;
+    loopMusic = flags & MUSIC_LOOP;
+    musicLoaded = true;
+    playState = PlayState::Stopped;
+    tickFrames = tickRead = 0;
+    musicFrames = 0;
+    ClearTickRecords();
+    return PLAYER_OK;
+}
+
+void DecoderFree() {
+    if (decoder) {
+        xmp_end_player(decoder);
+        xmp_release_module(decoder);
+        xmp_free_context(decoder);
+        decoder = nullptr;
+    }
+    musicLoaded = false;
+    playState = PlayState::Stopped;
+    tickFrames = tickRead = 0;
+    ClearTickRecords();
+}
+
+// Back to the start of the song, as after loading.
+void DecoderRestart() {
+    xmp_end_player(decoder);
+    xmp_start_player(decoder, static_cast<int>(outputFrequency), 0);
+    ApplyPlayerSettings();
+    tickFrames = tickRead = 0;
+    ClearTickRecords();
+}
+
+int32_t DecoderSetPosition(uint32_t order, uint32_t row) {
+    xmp_module_info mi;
+    xmp_get_module_info(decoder, &mi);
+    const xmp_module *mod = mi.mod;
+    if (order >= static_cast<uint32_t>(mod->len) || mod->xxo[order] >= mod->pat ||
+        row >= static_cast<uint32_t>(mod->xxp[mod->xxo[order]]->rows)) {
+        return PLAYER_ERROR_POSITION;
+    }
+    DecoderRestart();
+    xmp_set_position(decoder, static_cast<int>(order));
+    if (row > 0) {
+        xmp_set_row(decoder, static_cast<int>(row));
+    }
+    return PLAYER_OK;
+}
+
+uint32_t FillFromTick(int16_t *out, uint32_t frames) {
+    if (playState != PlayState::Playing || frames == 0) {
+        return 0;
+    }
+    if (tickRead == tickFrames && !RenderTick()) {
+        playState = PlayState::Stopped;
+        DecoderRestart();
+        return 0;
+    }
+    uint32_t n = std::min(frames, tickFrames - tickRead);
+    std::memcpy(out, tickSamples.data() + 2 * tickRead, n * 4);
+    tickRead += n;
+    musicFrames += n;
+    return n;
+}
+
+uint32_t FillMusic(int16_t *out, uint32_t frames) {
+    uint32_t done = 0;
+    while (done < frames) {
+        uint32_t n = FillFromTick(out + 2 * done, frames - done);
+        if (n == 0) {
+            break;
+        }
+        done += n;
+    }
+    std::memset(out + 2 * done, 0, (frames - done) * 4);
+    return done;
+}
+
+bool PopTickRecord(uint64_t stampLimit, TickRecord *record) {
+    if (recordCount == 0 || records[recordHead].stamp >= stampLimit) {
+        return false;
+    }
+    *record = records[recordHead];
+    recordHead = (recordHead + 1) % RECORD_CAPACITY;
+    recordCount--;
+    return true;
+}
+
+bool PeekTickStamp(uint64_t *stamp) {
+    if (recordCount == 0) {
+        return false;
+    }
+    *stamp = records[recordHead].stamp;
+    return true;
+}
+
+void ClearTickRecords() {
+    recordHead = recordCount = 0;
+}
+
+void DecoderSetLoop(bool loop) {
+    loopMusic = loop;
+}
+
+void DecoderSetGain(uint32_t volume, uint32_t amplify) {
+    playerVolume = static_cast<int>(volume);
+    playerAmplify = static_cast<int>(amplify);
+}
+
+void DecoderSetPanSeparation(uint32_t separation) {
+    panSeparation = static_cast<int>(separation);
+    if (decoder) {
+        xmp_set_player(decoder, XMP_PLAYER_MIX, panSeparation);
+    }
+}
+
+int32_t DecoderSongLength(bool seconds) {
+    xmp_module_info mi;
+    xmp_get_module_info(decoder, &mi);
+    if (!seconds) {
+        return mi.mod->len;
+    }
+    xmp_frame_info fi;
+    xmp_get_frame_info(decoder, &fi);
+    return (fi.total_time + 500) / 1000;
+}
+
+const char *DecoderName() {
+    return musicName.c_str();
+}

@@ -1,0 +1,212 @@
+// Sound output and the player's thread. With a sound device, SDL's audio
+// thread pulls the music through AudioCallback; without one, the player's
+// thread pulls it itself at the pace of the clock and throws it away, so the
+// song and its syncs advance in real time either way. The player's thread
+// delivers each tick's syncs when the tick's first sample is being heard.
+#include "player/player_internal.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// A stretch of output handed on at `time`: it starts to be heard `latency`
+// frames later, its music (`count` frames from `start`) first, then silence.
+struct Block {
+    PlayerClock::time_point time;
+    uint64_t start;
+    uint32_t count;
+    uint32_t latency;
+};
+
+constexpr size_t BLOCK_HISTORY = 32;
+constexpr uint16_t DEVICE_BUFFER_FRAMES = 1024;
+constexpr uint32_t CLOCK_CHUNK_FRAMES = 441; // the silent clock's step: 10 ms
+constexpr auto LONGEST_WAIT = std::chrono::milliseconds(5);
+constexpr auto LONGEST_CATCH_UP = std::chrono::seconds(1);
+
+SDL_AudioDeviceID audioDevice = 0;
+bool sdlAudioStarted = false;
+bool silentOutput = false;
+std::thread playerThread;
+bool playerRunning = false;
+std::condition_variable playerWake;
+Block blocks[BLOCK_HISTORY];
+size_t blockCount = 0; // total ever recorded; the last BLOCK_HISTORY are kept
+PlayerClock::time_point clockOrigin;
+uint64_t clockFrames = 0;
+std::vector<int16_t> clockScratch(2 * CLOCK_CHUNK_FRAMES);
+std::string deviceName;
+
+PlayerClock::duration FramesToTime(uint64_t frames) {
+    return std::chrono::duration_cast<PlayerClock::duration>(
+        std::chrono::duration<double>(static_cast<double>(frames) / outputFrequency));
+}
+
+void RecordBlock(PlayerClock::time_point time, uint64_t start, uint32_t count, uint32_t latency) {
+    blocks[blockCount % BLOCK_HISTORY] = {time, start, count, latency};
+    blockCount++;
+}
+
+// The music frame being heard now: everything before it has been heard.
+uint64_t HeardPosition(PlayerClock::time_point now) {
+    size_t oldest = blockCount > BLOCK_HISTORY ? blockCount - BLOCK_HISTORY : 0;
+    for (size_t i = blockCount; i > oldest; i--) {
+        const Block &b = blocks[(i - 1) % BLOCK_HISTORY];
+        auto heardFrom = b.time + FramesToTime(b.latency);
+        if (heardFrom <= now) {
+            double elapsed = std::chrono::duration<double>(now - heardFrom).count();
+            auto played = static_cast<uint64_t>(elapsed * outputFrequency);
+            return b.start + std::min<uint64_t>(b.count, played);
+        }
+    }
+    return blockCount > oldest ? blocks[oldest % BLOCK_HISTORY].start : musicFrames;
+}
+
+// When the music frame `stamp` will be heard, if it has been handed on yet.
+bool HeardTime(uint64_t stamp, PlayerClock::time_point *when) {
+    size_t oldest = blockCount > BLOCK_HISTORY ? blockCount - BLOCK_HISTORY : 0;
+    for (size_t i = blockCount; i > oldest; i--) {
+        const Block &b = blocks[(i - 1) % BLOCK_HISTORY];
+        if (stamp >= b.start && stamp < b.start + b.count) {
+            *when = b.time + FramesToTime(b.latency + (stamp - b.start));
+            return true;
+        }
+    }
+    return false;
+}
+
+void AudioCallback(void *, Uint8 *stream, int bytes) {
+    auto now = PlayerClock::now();
+    std::lock_guard lock(playerLock);
+    uint64_t start = musicFrames;
+    uint32_t frames = static_cast<uint32_t>(bytes) / 4;
+    uint32_t count = FillMusic(reinterpret_cast<int16_t *>(stream), frames);
+    RecordBlock(now, start, count, DEVICE_BUFFER_FRAMES);
+}
+
+// The silent output: pull music in 10 ms steps as the clock passes them.
+void RunSilentClock(PlayerClock::time_point now) {
+    if (now - (clockOrigin + FramesToTime(clockFrames)) > LONGEST_CATCH_UP) {
+        clockOrigin = now - FramesToTime(clockFrames); // stalled: don't race to catch up
+    }
+    while (clockOrigin + FramesToTime(clockFrames) <= now) {
+        uint64_t start = musicFrames;
+        uint32_t count = FillMusic(clockScratch.data(), CLOCK_CHUNK_FRAMES);
+        RecordBlock(clockOrigin + FramesToTime(clockFrames), start, count, 0);
+        clockFrames += CLOCK_CHUNK_FRAMES;
+    }
+}
+
+void PlayerThreadMain() {
+    std::unique_lock lock(playerLock);
+    while (playerRunning) {
+        auto now = PlayerClock::now();
+        if (silentOutput) {
+            RunSilentClock(now);
+        }
+        uint64_t heard = HeardPosition(now);
+        lock.unlock();
+        DeliverDue(heard);
+        lock.lock();
+        auto wake = PlayerClock::now() + LONGEST_WAIT;
+        PlayerClock::time_point when;
+        if (PeekTickStamp(&heard) && HeardTime(heard, &when)) {
+            wake = std::min(wake, when);
+        }
+        if (silentOutput) {
+            wake = std::min(wake, clockOrigin + FramesToTime(clockFrames));
+        }
+        playerWake.wait_until(lock, wake);
+    }
+}
+
+bool OpenDevice(int32_t device) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        return false;
+    }
+    sdlAudioStarted = true;
+    const char *name = nullptr;
+    if (device > 0) {
+        name = SDL_GetAudioDeviceName(device - 1, 0);
+        if (!name) {
+            return false;
+        }
+    }
+    SDL_AudioSpec want{}, have{};
+    want.freq = static_cast<int>(outputFrequency);
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = DEVICE_BUFFER_FRAMES;
+    want.callback = AudioCallback;
+    audioDevice = SDL_OpenAudioDevice(name, 0, &want, &have, 0);
+    return audioDevice != 0;
+}
+
+} // namespace
+
+int32_t OutputOpen(int32_t device, uint32_t frequency) {
+    outputFrequency = frequency;
+    blockCount = 0;
+    silentOutput = device == 0 || !OpenDevice(device);
+    if (silentOutput && device > 0) {
+        OutputClose();
+        return PLAYER_ERROR_DEVICE;
+    }
+    clockOrigin = PlayerClock::now();
+    clockFrames = 0;
+    playerRunning = true;
+    playerThread = std::thread(PlayerThreadMain);
+    if (audioDevice) {
+        SDL_PauseAudioDevice(audioDevice, 0);
+    }
+    return PLAYER_OK;
+}
+
+// Called without playerLock: the threads being stopped need it to finish.
+void OutputClose() {
+    if (audioDevice) {
+        SDL_CloseAudioDevice(audioDevice);
+        audioDevice = 0;
+    }
+    if (sdlAudioStarted) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        sdlAudioStarted = false;
+    }
+    {
+        std::lock_guard lock(playerLock);
+        playerRunning = false;
+    }
+    playerWake.notify_all();
+    if (playerThread.joinable()) {
+        playerThread.join();
+    }
+}
+
+void OutputWake() {
+    playerWake.notify_all();
+}
+
+bool OutputIsPlayerThread() {
+    return playerThread.get_id() == std::this_thread::get_id();
+}
+
+const char *OutputDeviceName(int32_t device) {
+    if (device == 0) {
+        return "No sound";
+    }
+    if (!SDL_WasInit(SDL_INIT_AUDIO)) {
+        return nullptr;
+    }
+    const char *name = SDL_GetAudioDeviceName(device - 1, 0);
+    if (!name) {
+        return nullptr;
+    }
+    deviceName = name;
+    return deviceName.c_str();
+}

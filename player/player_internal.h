@@ -1,0 +1,79 @@
+// State shared by the player's sources. Everything below is guarded by
+// playerLock unless its comment says otherwise; the lock is never held while a
+// sync procedure runs, because procedures call back into the player.
+#pragma once
+
+#include "player/player_api.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+
+using PlayerClock = std::chrono::steady_clock;
+
+enum class PlayState { Stopped, Playing, Paused };
+
+// A note that really started on a tick: instrument counted from 1, XM note 1..96.
+struct Trigger {
+    uint16_t instrument;
+    uint16_t note;
+};
+
+constexpr int MAX_TICK_TRIGGERS = 64;
+
+// What happened on one tick, stamped with the music sample at which it starts.
+struct TickRecord {
+    uint64_t stamp;
+    uint16_t order;
+    uint16_t row;
+    uint16_t frame;
+    uint16_t speed;
+    uint16_t count;
+    Trigger triggers[MAX_TICK_TRIGGERS];
+};
+
+extern std::mutex playerLock;
+extern bool playerInitialised;
+extern bool playerOffline;
+extern uint32_t outputFrequency;
+extern std::atomic<float> playerCpu; // percent of real time spent decoding
+
+// error.cpp: the last error of the calling thread.
+int32_t Fail(int32_t code); // records code, returns 0
+int32_t Succeed(int32_t result = 1);
+int32_t LastError();
+
+// decoder.cpp
+extern bool musicLoaded;
+extern PlayState playState;
+extern uint64_t musicFrames; // music frames handed to the output so far
+int32_t DecoderLoad(const uint8_t *module, uint64_t size, uint32_t flags);
+void DecoderFree();
+void DecoderRestart();
+int32_t DecoderSetPosition(uint32_t order, uint32_t row);
+uint32_t FillFromTick(int16_t *out, uint32_t frames);
+uint32_t FillMusic(int16_t *out, uint32_t frames);
+bool PopTickRecord(uint64_t stampLimit, TickRecord *record);
+bool PeekTickStamp(uint64_t *stamp);
+void ClearTickRecords();
+void DecoderSetLoop(bool loop);
+void DecoderSetGain(uint32_t volume, uint32_t amplify);
+void DecoderSetPanSeparation(uint32_t separation);
+int32_t DecoderSongLength(bool seconds);
+const char *DecoderName();
+
+// syncs.cpp
+uint32_t SyncAdd(uint32_t type, uint32_t param, SyncProcedure proc, uint32_t user);
+bool SyncRemove(uint32_t handle);
+void SyncClear();
+void DeliverDue(uint64_t stampLimit); // called without playerLock
+extern TickRecord heardTick;          // the last tick delivered: the position heard
+extern bool heardTickValid;
+
+// output.cpp
+int32_t OutputOpen(int32_t device, uint32_t frequency);
+void OutputClose();
+void OutputWake();
+bool OutputIsPlayerThread();
+const char *OutputDeviceName(int32_t device);
