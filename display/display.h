@@ -10,6 +10,12 @@ constexpr int SCREEN_HEIGHT = 480;
 constexpr uint32_t EVENT_CLOSE = 0x10;
 constexpr intptr_t NOT_HANDLED = 0xE0E0E0E1;
 constexpr uintptr_t KEY_ESCAPE = 27;
+// Code of a key-press event; its parameter is the key (KEY_ESCAPE for Escape).
+constexpr uint32_t EVENT_KEY_DOWN = 0x100;
+
+// Position of light 0, four floats (start-up step 6 allocates and fills it;
+// SetFixedRenderingState reads it).
+extern float *lightPosition;
 
 // How SetUpDisplay opens the display. Interactive asks the question and opens a
 // real window; Offscreen (tests, capture) asks nothing and renders into an
@@ -21,8 +27,7 @@ enum class DisplayKind { Interactive, Offscreen };
 void WindowServiceStart();
 void WindowServiceEnd();
 
-using MessageHook = intptr_t (*)(void *window, uint32_t message, uintptr_t wParam,
-                                 intptr_t lParam);
+using MessageHook = intptr_t (*)(void *window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 void SetMessageHook(MessageHook hook);
 void *MainWindowHandle(int number);
 int ClientAreaWidth();

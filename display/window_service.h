@@ -1,0 +1,26 @@
+// The window service's own operations, used by SetUpDisplay only.
+#pragma once
+
+#include <SDL.h>
+#include <cstdint>
+
+// Window messages the service passes to the hook, numbered as the demo's
+// window procedure knows them.
+constexpr uint32_t MESSAGE_SIZE = 0x0005;
+constexpr uint32_t MESSAGE_CLOSE = 0x0010;
+constexpr uintptr_t SIZE_RESTORED = 0;
+constexpr uintptr_t SIZE_MINIMIZED = 1;
+
+// Window styles: borderless full screen, or a title bar with a close box.
+constexpr uint32_t STYLE_POPUP = 0x80000000u;
+constexpr uint32_t STYLE_CAPTION_SYSMENU = 0x00C80000u;
+
+// Starts SDL's video subsystem on the given driver (nullptr: SDL's choice)
+// with the event filter that keeps unused events out of the queue.
+bool StartVideo(const char *driver);
+
+// Opens window number with a client area of width x height at (x, y). The
+// popup style makes it full screen in the current display mode. extraFlags
+// are SDL window flags (OpenGL, hidden). Returns the window or nullptr.
+SDL_Window *CreateMainWindow(int number, int x, int y, int width, int height, uint32_t style,
+                             const char *title, uint32_t extraFlags);

@@ -1,0 +1,22 @@
+// Runtime state shared between the runtime's own sources and the display
+// subsystem's event poll; not part of the services the demo calls.
+#pragma once
+
+#include <cstdint>
+
+// The close request: raised by RequestClose (signals, the shutdown), seen by
+// the event poll and by a message dialog that is waiting for its answer.
+// Raising it is async-signal-safe.
+void RaiseCloseRequest();
+bool CloseRequested();
+
+// True while a message dialog is up on any thread: the demo's window takes no
+// input meanwhile, so the event poll drops key and mouse events.
+bool DialogOpen();
+
+// True on the thread that ran RuntimeStart.
+bool OnMainThread();
+
+// Test hook: every reading of the virtual clock advances it by step
+// milliseconds afterwards (0, the default, keeps it standing still).
+void SetVirtualClockReadStep(uint32_t step);

@@ -1,0 +1,72 @@
+// Process start and end. The end procedures let subsystems that hold outside
+// resources (windows, the sound library file) release them on every way out.
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <pthread.h>
+#include <vector>
+
+#include "runtime/internal.h"
+#include "runtime/runtime.h"
+
+void ResetFileTable();
+void CloseAllFiles();
+void ResetLibrarySlots();
+void CloseAllLibrarySlots();
+
+namespace {
+std::vector<EndProcedure> endProcedures;
+std::atomic<bool> closeRequested{false};
+pthread_t mainThread;
+std::atomic<bool> started{false};
+} // namespace
+
+static_assert(std::atomic<bool>::is_always_lock_free, "close request must be signal-safe");
+
+void RuntimeStart() {
+    mainThread = pthread_self();
+    started.store(true, std::memory_order_relaxed);
+    closeRequested.store(false, std::memory_order_relaxed);
+    endProcedures.clear();
+    ResetFileTable();
+    ResetLibrarySlots();
+    SeedRandom(TickMilliseconds());
+}
+
+void AtRuntimeEnd(EndProcedure procedure) {
+    if (procedure == nullptr)
+        return;
+    if (std::find(endProcedures.begin(), endProcedures.end(), procedure) == endProcedures.end())
+        endProcedures.push_back(procedure);
+}
+
+void RuntimeEnd() {
+    // Taken off the list before running, so a procedure that ends the process
+    // itself, or a second RuntimeEnd, never runs one twice.
+    while (!endProcedures.empty()) {
+        EndProcedure procedure = endProcedures.back();
+        endProcedures.pop_back();
+        procedure();
+    }
+    CloseAllLibrarySlots();
+    CloseAllFiles();
+}
+
+void EndProcess() {
+    RuntimeEnd();
+    std::fflush(nullptr);
+    std::exit(0);
+}
+
+void RaiseCloseRequest() {
+    closeRequested.store(true, std::memory_order_relaxed);
+}
+
+bool CloseRequested() {
+    return closeRequested.load(std::memory_order_relaxed);
+}
+
+bool OnMainThread() {
+    return started.load(std::memory_order_relaxed) && pthread_equal(pthread_self(), mainThread);
+}
