@@ -17,6 +17,11 @@ extern float panelOffsetC;
 extern float slidePhase;
 extern float shininess;
 
+// Material emissions of the lit object's outer and inner copy: four floats
+// each, allocated and filled by start-up.
+extern float *outerEmission;
+extern float *innerEmission;
+
 extern GLuint shapeList;
 extern const char scrollMessage[];
 
