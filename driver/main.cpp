@@ -1,0 +1,55 @@
+// The demo executable: checks that there is a display, routes Ctrl+C and
+// SIGTERM to the close command, and runs the presentation to its end.
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
+#include "display/display.h"
+#include "driver/demo.h"
+
+namespace {
+bool HasDisplay() {
+    const char *x11 = std::getenv("DISPLAY");
+    const char *wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 != nullptr && x11[0] != '\0') || (wayland != nullptr && wayland[0] != '\0');
+}
+
+std::atomic<int> closeSignals{0}; // lock-free, so safe in a handler
+
+// The first signal ends the run like the close box, through the shutdown; a
+// second one, should that hang, ends the process the default way.
+void OnCloseSignal(int number) {
+    if (closeSignals.fetch_add(1, std::memory_order_relaxed) > 0) {
+        std::signal(number, SIG_DFL);
+        std::raise(number);
+        return;
+    }
+    RequestClose();
+}
+
+void RouteCloseSignals() {
+    struct sigaction action {};
+    action.sa_handler = OnCloseSignal;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    for (int number : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(number, &action, nullptr);
+}
+} // namespace
+
+int main() {
+    // Without a window system SDL would quietly render offscreen and every
+    // message box would fail: a demo nobody can see or stop.
+    if (!HasDisplay()) {
+        std::fputs("brumlakor: needs a graphical display (neither DISPLAY nor "
+                   "WAYLAND_DISPLAY is set)\n",
+                   stderr);
+        return 1;
+    }
+    RouteCloseSignals();
+    StartUp(DemoOptions{});
+    while (RunFrame()) {
+    }
+    Shutdown();
+}
