@@ -1,0 +1,99 @@
+// Records what the stand-in player is asked to do. Its storage is never freed:
+// a library still loaded at process exit reports its unloading after the
+// executable's own destructors may already have run.
+#include "fake_player_log.h"
+
+#include <cstdio>
+#include <map>
+#include <mutex>
+
+#include "runtime/runtime.h"
+
+namespace {
+
+struct Log {
+    std::mutex lock;
+    std::vector<FakeCall> calls;
+    std::map<std::string, int64_t> results;
+    std::vector<CapturedDialog> dialogs;
+    bool echo = false;
+};
+
+Log &TheLog() {
+    static Log *log = new Log;
+    return *log;
+}
+
+} // namespace
+
+std::string FakePlayerPath(char tag) {
+    return tag == 'a' ? FAKE_PLAYER_A_PATH : FAKE_PLAYER_B_PATH;
+}
+
+void FakePlayerReset() {
+    Log &log = TheLog();
+    std::lock_guard<std::mutex> guard(log.lock);
+    log.calls.clear();
+    log.results.clear();
+    log.dialogs.clear();
+}
+
+void FakePlayerSetResult(const std::string &name, int64_t result) {
+    Log &log = TheLog();
+    std::lock_guard<std::mutex> guard(log.lock);
+    log.results[name] = result;
+}
+
+std::vector<FakeCall> FakePlayerCalls() {
+    Log &log = TheLog();
+    std::lock_guard<std::mutex> guard(log.lock);
+    return log.calls;
+}
+
+std::vector<std::string> FakePlayerCallTexts() {
+    std::vector<std::string> texts;
+    for (const FakeCall &call : FakePlayerCalls())
+        texts.push_back(call.name + "(" + call.arguments + ")");
+    return texts;
+}
+
+std::vector<CapturedDialog> CapturedDialogs() {
+    Log &log = TheLog();
+    std::lock_guard<std::mutex> guard(log.lock);
+    return log.dialogs;
+}
+
+void FakePlayerEchoCalls(bool on) {
+    Log &log = TheLog();
+    std::lock_guard<std::mutex> guard(log.lock);
+    log.echo = on;
+}
+
+extern "C" int64_t FakePlayerCall(const char *tag, const char *name, const char *arguments) {
+    bool slotHeld = LibrarySlotHandle(0) != nullptr;
+    Log &log = TheLog();
+    std::lock_guard<std::mutex> guard(log.lock);
+    log.calls.push_back({tag, name, arguments, slotHeld});
+    if (log.echo)
+        std::fprintf(stderr, "fake player %s: %s(%s)\n", tag, name, arguments);
+    auto scripted = log.results.find(name);
+    if (scripted != log.results.end())
+        return scripted->second;
+    return std::string(name) == "BASSMOD_ErrorGetCode" ? 0 : 1;
+}
+
+// The dialogs, replaced at link time: this object comes before the runtime
+// library, so the runtime's own dialogs are never linked into the tests.
+int MessageDialog(const std::string &caption, const std::string &text, int flags) {
+    {
+        Log &log = TheLog();
+        std::lock_guard<std::mutex> guard(log.lock);
+        log.dialogs.push_back({caption, text, flags});
+    }
+    std::fprintf(stderr, "dialog [%s] %s (flags %d)\n", caption.c_str(), text.c_str(), flags);
+    return flags == DIALOG_FLAGS_YES_NO ? DIALOG_YES : DIALOG_OK;
+}
+
+int NoticeDialog(const std::string &caption, const std::string &text) {
+    return MessageDialog(caption, text, DIALOG_FLAGS_OK);
+}
