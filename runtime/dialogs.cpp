@@ -7,7 +7,6 @@
 // process stuck in a box nobody answers, or the shutdown waiting on a player
 // thread that waits on a box.
 #include <SDL.h>
-#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -25,8 +24,6 @@ constexpr int ICON_MASK = 0xF0;
 constexpr int ICON_HAND = 0x10;
 constexpr int NO_ANSWER = -1;
 constexpr int CLOSE_CHECK_MS = 50;
-
-std::atomic<int> dialogsOpen{0};
 
 struct DialogButtons {
     SDL_MessageBoxButtonData buttons[2];
@@ -132,15 +129,11 @@ void DropQueuedInput() {
 }
 } // namespace
 
-bool DialogOpen() {
-    return dialogsOpen.load(std::memory_order_relaxed) > 0;
-}
-
 int MessageDialog(const std::string &caption, const std::string &text, int flags) {
-    dialogsOpen.fetch_add(1, std::memory_order_relaxed);
+    NoteDialogOpened();
     int button = CloseRequested() ? NO_ANSWER : RunDialog(caption, text, flags);
     DropQueuedInput();
-    dialogsOpen.fetch_sub(1, std::memory_order_relaxed);
+    NoteDialogClosed();
     DialogButtons choice = ButtonsFor(flags);
     for (int i = 0; i < choice.count; i++) {
         if (choice.buttons[i].buttonid == button)

@@ -13,6 +13,8 @@ bool CloseRequested();
 // True while a message dialog is up on any thread: the demo's window takes no
 // input meanwhile, so the event poll drops key and mouse events.
 bool DialogOpen();
+void NoteDialogOpened();
+void NoteDialogClosed();
 
 // True on the thread that ran RuntimeStart.
 bool OnMainThread();

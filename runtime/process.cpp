@@ -20,6 +20,7 @@ std::vector<EndProcedure> endProcedures;
 std::atomic<bool> closeRequested{false};
 pthread_t mainThread;
 std::atomic<bool> started{false};
+std::atomic<int> dialogsOpen{0};
 } // namespace
 
 static_assert(std::atomic<bool>::is_always_lock_free, "close request must be signal-safe");
@@ -69,4 +70,18 @@ bool CloseRequested() {
 
 bool OnMainThread() {
     return started.load(std::memory_order_relaxed) && pthread_equal(pthread_self(), mainThread);
+}
+
+// The dialog count lives here, not with the dialogs, so that tests may link
+// dialogs of their own in place of the real ones.
+void NoteDialogOpened() {
+    dialogsOpen.fetch_add(1, std::memory_order_relaxed);
+}
+
+void NoteDialogClosed() {
+    dialogsOpen.fetch_sub(1, std::memory_order_relaxed);
+}
+
+bool DialogOpen() {
+    return dialogsOpen.load(std::memory_order_relaxed) > 0;
 }
