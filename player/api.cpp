@@ -93,8 +93,10 @@ int32_t LoadModule(const uint8_t *data, uint64_t limit, uint32_t flags) {
     }
     // libxmp sees exactly the module's bytes, never what follows it.
     r = DecoderLoad(data, extent, flags);
-    SyncClear();
-    positionScaler = 1;
+    if (r == PLAYER_OK) {
+        SyncClear();
+        positionScaler = 1;
+    }
     return r;
 }
 

@@ -154,34 +154,32 @@ bool RenderTick() {
 
 } // namespace
 
+// A new song replaces the old one only once it has loaded: a refused module
+// leaves the current song, its position and its syncs as they were.
 int32_t DecoderLoad(const uint8_t *module, uint64_t size, uint32_t flags) {
-    DecoderFree();
-    decoder = xmp_create_context();
-    if (!decoder) {
+    xmp_context fresh = xmp_create_context();
+    if (!fresh) {
         return PLAYER_ERROR_MEMORY;
     }
-    int r = xmp_load_module_from_memory(decoder, module, static_cast<long>(size));
+    int r = xmp_load_module_from_memory(fresh, module, static_cast<long>(size));
     if (r == 0) {
-        r = xmp_start_player(decoder, static_cast<int>(outputFrequency), 0);
+        r = xmp_start_player(fresh, static_cast<int>(outputFrequency), 0);
         if (r != 0) {
-            xmp_release_module(decoder);
+            xmp_release_module(fresh);
         }
     }
     if (r != 0) {
-        xmp_free_context(decoder);
-        decoder = nullptr;
+        xmp_free_context(fresh);
         return r == -XMP_ERROR_SYSTEM ? PLAYER_ERROR_MEMORY : PLAYER_ERROR_FORMAT;
     }
+    DecoderFree();
+    decoder = fresh;
     ApplyPlayerSettings();
     xmp_module_info mi;
     xmp_get_module_info(decoder, &mi);
     musicName = mi.mod->name;
     loopMusic = flags & MUSIC_LOOP;
     musicLoaded = true;
-    playState = PlayState::Stopped;
-    tickFrames = tickRead = 0;
-    musicFrames = 0;
-    ClearTickRecords();
     return PLAYER_OK;
 }
 
@@ -198,13 +196,13 @@ void DecoderFree() {
     ClearTickRecords();
 }
 
-// Back to the start of the song, as after loading.
+// Back to the start of the song, as after loading. The ticks already handed
+// to the output keep their records: they have yet to be heard.
 void DecoderRestart() {
     xmp_end_player(decoder);
     xmp_start_player(decoder, static_cast<int>(outputFrequency), 0);
     ApplyPlayerSettings();
     tickFrames = tickRead = 0;
-    ClearTickRecords();
 }
 
 int32_t DecoderSetPosition(uint32_t order, uint32_t row) {
@@ -216,6 +214,7 @@ int32_t DecoderSetPosition(uint32_t order, uint32_t row) {
         return PLAYER_ERROR_POSITION;
     }
     DecoderRestart();
+    ClearTickRecords();
     xmp_set_position(decoder, static_cast<int>(order));
     if (row > 0) {
         xmp_set_row(decoder, static_cast<int>(row));

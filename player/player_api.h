@@ -27,9 +27,9 @@ enum : int32_t {
 };
 
 // Sync types; the parameter packs two 16-bit halves (low half first).
-constexpr uint32_t SYNC_POSITION = 0;            // order low, row high
-constexpr uint32_t SYNC_INSTRUMENT = 1;          // instrument (from 1) low, note high (0xFFFF any)
-constexpr uint32_t SYNC_ONETIME = 0x80000000u;   // flag: fires once, then removed
+constexpr uint32_t SYNC_POSITION = 0;          // order low, row high
+constexpr uint32_t SYNC_INSTRUMENT = 1;        // instrument (from 1) low, note high (0xFFFF any)
+constexpr uint32_t SYNC_ONETIME = 0x80000000u; // flag: fires once, then removed
 constexpr uint32_t SYNC_ONETIME_POSITION = SYNC_ONETIME | SYNC_POSITION;
 
 // MusicLoad flags.
