@@ -1,0 +1,395 @@
+// The soundtrack in A minor at 155 BPM, speed 3: a beat is 8 rows, a bar 32
+// rows, a pattern two bars. The intro (patterns 0, 1, 0, 2) builds into a
+// loop of patterns 3 4 9 10 9 10 13 14, which jumps back to its start.
+#include "tools/module/song.h"
+
+#include "tools/module/instruments.h"
+
+#include <array>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+enum Channel {
+    CH_KICK,
+    CH_KICK_LAYER, // second kick in the straight patterns; toms in the broken ones
+    CH_SNARE,
+    CH_HATS,
+    CH_PERC,
+    CH_BASS,
+    CH_SUB,
+    CH_PAD1,
+    CH_PAD2,
+    CH_PAD3,
+    CH_ARP,
+    CH_LEAD,
+    CH_ECHO,
+    CH_FX,
+};
+
+constexpr uint8_t FX_PORTA_UP = 0x1;
+constexpr uint8_t FX_TONE_PORTA = 0x3;
+constexpr uint8_t FX_PAN = 0x8;
+constexpr uint8_t FX_JUMP = 0xB;
+constexpr uint8_t VOL_SLIDE_UP = 0x70;
+constexpr int ECHO_DELAY = 6; // a dotted eighth
+
+// "A-4" -> XM note number (1 = C-0).
+uint8_t N(const char *name) {
+    static const std::string LETTERS = "C-C#D-D#E-F-F#G-G#A-A#B-";
+    std::string text(name);
+    size_t at = LETTERS.find(text.substr(0, 2));
+    if (text.size() != 3 || at == std::string::npos || at % 2) {
+        throw std::invalid_argument("bad note " + text);
+    }
+    return static_cast<uint8_t>((text[2] - '0') * 12 + static_cast<int>(at / 2) + 1);
+}
+
+uint8_t Vol(int v) {
+    return static_cast<uint8_t>(0x10 + v);
+}
+
+void Note(XmPattern &p, int row, int ch, uint8_t note, uint8_t ins, int vol = -1) {
+    XmCell &c = p.At(row, ch);
+    c.note = note;
+    c.instrument = ins;
+    c.volume = vol >= 0 ? Vol(vol) : 0;
+}
+
+void Effect(XmPattern &p, int row, int ch, uint8_t effect, uint8_t param) {
+    p.At(row, ch).effect = effect;
+    p.At(row, ch).param = param;
+}
+
+void KeyOff(XmPattern &p, int row, int ch) {
+    if (row < p.rows && p.At(row, ch).note == 0) {
+        p.At(row, ch).note = XM_KEY_OFF;
+    }
+}
+
+struct Chord {
+    const char *bass;
+    std::array<const char *, 3> pad;
+    std::array<const char *, 3> arp; // lowest octave of the arpeggio
+};
+
+const Chord AM{"A-1", {"A-3", "C-4", "E-4"}, {"A-4", "C-5", "E-5"}};
+const Chord FM{"F-1", {"A-3", "C-4", "F-4"}, {"A-4", "C-5", "F-5"}};
+const Chord CM{"C-2", {"G-3", "C-4", "E-4"}, {"G-4", "C-5", "E-5"}};
+const Chord GM{"G-1", {"G-3", "B-3", "D-4"}, {"G-4", "B-4", "D-5"}};
+const Chord DM{"D-2", {"A-3", "D-4", "F-4"}, {"A-4", "D-5", "F-5"}};
+const Chord EM{"E-1", {"G#3", "B-3", "E-4"}, {"G#4", "B-4", "E-5"}};
+
+struct Event {
+    int row;
+    const char *note;
+    int length;
+};
+using Melody = std::vector<Event>;
+
+enum class Drums { STRAIGHT, BROKEN, BROKEN_FILL };
+enum class Hats { NONE, OFFBEAT, SIXTEENTHS, BROKEN, DRIVING };
+enum class Perc { NONE, SHAKER, RIMS, SHAKER_CLAP, RIDE_CLAP };
+enum class Bass { NONE, OFFBEAT, ROLLING, BROKEN };
+enum class Fx { NONE, WIND, CRASH, RISE, CRASH_RISE, CRASH_JUMP };
+
+struct Section {
+    Chord first, second;
+    Drums drums;
+    Hats hats;
+    Perc perc;
+    Bass bass;
+    bool sub;
+    uint8_t padInstrument;
+    int arpVolume; // 0: no arpeggio
+    Melody lead;
+    Melody bell;
+    Fx fx;
+};
+
+const int STRAIGHT_KICKS[] = {0, 8, 16, 24, 32, 40, 48, 56};
+const int BROKEN_KICKS[] = {0, 12, 20, 24, 32, 44, 52, 56};
+const int BACKBEATS[] = {8, 24, 40, 56};
+
+void PlaceDrums(XmPattern &p, Drums drums) {
+    if (drums == Drums::STRAIGHT) {
+        for (int row : STRAIGHT_KICKS) {
+            Note(p, row, CH_KICK, N("C-4"), INS_KICK);
+            Note(p, row, CH_KICK_LAYER, N("C-5"), INS_KICK, 18);
+        }
+    } else {
+        for (int row : BROKEN_KICKS) {
+            Note(p, row, CH_KICK, N("C-4"), INS_KICK);
+        }
+    }
+    for (int row : BACKBEATS) {
+        Note(p, row, CH_SNARE, N("C-4"), INS_SNARE);
+    }
+    if (drums == Drums::BROKEN_FILL) {
+        // The roll into the main groove, rising in level, with falling toms.
+        const int fill[][2] = {{50, 30}, {52, 38}, {60, 46}, {62, 56}};
+        for (const auto &hit : fill) {
+            Note(p, hit[0], CH_SNARE, N("C-4"), INS_SNARE, hit[1]);
+        }
+        Note(p, 54, CH_KICK_LAYER, N("A-4"), INS_TOM, 36);
+        Note(p, 58, CH_KICK_LAYER, N("E-4"), INS_TOM, 40);
+        Note(p, 61, CH_KICK_LAYER, N("C-4"), INS_TOM, 44);
+    }
+}
+
+void PlaceHats(XmPattern &p, Hats hats) {
+    for (int row = 0; row < p.rows; row += 2) {
+        int inBeat = row % 8;
+        switch (hats) {
+        case Hats::NONE:
+            break;
+        case Hats::OFFBEAT:
+            if (inBeat == 4) {
+                Note(p, row, CH_HATS, N("C-4"), INS_HAT, 26);
+            }
+            break;
+        case Hats::SIXTEENTHS:
+            Note(p, row, CH_HATS, N("C-4"), row >= 56 && inBeat == 4 ? INS_OPEN_HAT : INS_HAT,
+                 inBeat == 4 ? 32 : 16 + row / 8);
+            break;
+        case Hats::BROKEN:
+            Note(p, row, CH_HATS, N("C-4"), row % 32 == 14 ? INS_OPEN_HAT : INS_HAT,
+                 inBeat == 0 ? 28 : (inBeat == 4 ? 22 : 14));
+            break;
+        case Hats::DRIVING:
+            Note(p, row, CH_HATS, N("C-4"), inBeat == 4 ? INS_OPEN_HAT : INS_HAT,
+                 inBeat == 4 ? 30 : (inBeat == 0 ? 22 : 16));
+            break;
+        }
+    }
+}
+
+void PlacePerc(XmPattern &p, Perc perc) {
+    for (int row = 0; row < p.rows; row += 2) {
+        bool offSixteenth = row % 4 == 2;
+        bool backbeat = row % 16 == 8;
+        if ((perc == Perc::SHAKER || perc == Perc::SHAKER_CLAP) && offSixteenth) {
+            Note(p, row, CH_PERC, N("C-4"), INS_SHAKER, row % 8 == 2 ? 12 : 18);
+        }
+        if ((perc == Perc::SHAKER_CLAP || perc == Perc::RIDE_CLAP) && backbeat) {
+            Note(p, row, CH_PERC, N("C-4"), INS_CLAP, 26);
+        }
+        if (perc == Perc::RIDE_CLAP && row % 8 == 4) {
+            Note(p, row, CH_PERC, N("C-4"), INS_RIDE, 20);
+        }
+        if (perc == Perc::RIMS && (row % 32 == 6 || row % 32 == 14 || row % 32 == 30)) {
+            Note(p, row, CH_PERC, N("C-4"), INS_RIM, row % 32 == 30 ? 18 : 24);
+        }
+    }
+}
+
+// Places a line of notes; a note that is followed by a rest is keyed off so
+// its envelope releases before the next note starts.
+void PlaceLine(XmPattern &p, int ch, uint8_t ins, const std::vector<Event> &line, int vol,
+               int shift = 0) {
+    for (size_t i = 0; i < line.size(); i++) {
+        int row = line[i].row + shift;
+        if (row >= p.rows) {
+            break;
+        }
+        Note(p, row, ch, N(line[i].note), ins, vol);
+        int end = row + line[i].length;
+        int next = i + 1 < line.size() ? line[i + 1].row + shift : p.rows;
+        if (end < next) {
+            KeyOff(p, end, ch);
+        }
+    }
+}
+
+// Transposes a note name by octaves: ("A-1", 1) -> "A-2".
+std::string Octave(const char *note, int up) {
+    std::string s(note);
+    s[2] = static_cast<char>(s[2] + up);
+    return s;
+}
+
+void PlaceBass(XmPattern &p, const Section &s) {
+    std::vector<std::string> names; // keeps the strings the events point to
+    names.reserve(64);
+    std::vector<Event> line;
+    for (int bar = 0; bar < 2; bar++) {
+        const Chord &c = bar == 0 ? s.first : s.second;
+        const std::string &root = names.emplace_back(c.bass);
+        const std::string &high = names.emplace_back(Octave(c.bass, 1));
+        int at = bar * 32;
+        if (s.bass == Bass::OFFBEAT) {
+            for (int beat = 0; beat < 4; beat++) {
+                line.push_back({at + beat * 8 + 4, root.c_str(), 3});
+            }
+        } else if (s.bass == Bass::ROLLING) {
+            for (int beat = 0; beat < 4; beat++) {
+                line.push_back({at + beat * 8 + 2, root.c_str(), 2});
+                line.push_back({at + beat * 8 + 4, high.c_str(), 2});
+                line.push_back({at + beat * 8 + 6, root.c_str(), 2});
+            }
+        } else if (s.bass == Bass::BROKEN) {
+            const int rows[][3] = {{0, 0, 5},  {6, 1, 2},  {10, 0, 2}, {12, 0, 4},
+                                   {18, 1, 2}, {20, 0, 3}, {24, 0, 4}, {28, 1, 3}};
+            for (const auto &r : rows) {
+                line.push_back({at + r[0], (r[1] ? high : root).c_str(), r[2]});
+            }
+        }
+    }
+    PlaceLine(p, CH_BASS, INS_BASS, line, -1);
+    if (s.sub) {
+        PlaceLine(p, CH_SUB, INS_SUB, {{0, s.first.bass, 30}, {32, s.second.bass, 30}}, -1);
+    }
+}
+
+// Pads: a fresh attack at the pattern start, a seamless change of chord by
+// an instant tone portamento at the bar line, a release before the next one.
+void PlacePads(XmPattern &p, const Section &s) {
+    const int channels[] = {CH_PAD1, CH_PAD2, CH_PAD3};
+    const uint8_t pans[] = {72, 128, 184};
+    for (int v = 0; v < 3; v++) {
+        Note(p, 0, channels[v], N(s.first.pad[static_cast<size_t>(v)]), s.padInstrument);
+        Effect(p, 0, channels[v], FX_PAN, pans[v]);
+        p.At(32, channels[v]).note = N(s.second.pad[static_cast<size_t>(v)]);
+        Effect(p, 32, channels[v], FX_TONE_PORTA, 0xff);
+        KeyOff(p, 62, channels[v]);
+    }
+}
+
+void PlaceArp(XmPattern &p, const Section &s) {
+    if (s.arpVolume == 0) {
+        return;
+    }
+    const int steps[16] = {0, 1, 2, 3, 1, 2, 3, 4, 2, 3, 4, 5, 4, 3, 2, 1};
+    for (int row = 0; row < p.rows; row += 2) {
+        const Chord &c = row < 32 ? s.first : s.second;
+        int step = steps[(row / 2) % 16];
+        uint8_t note =
+            static_cast<uint8_t>(N(c.arp[static_cast<size_t>(step % 3)]) + 12 * (step / 3));
+        Note(p, row, CH_ARP, note, INS_ARP, row % 8 == 0 ? s.arpVolume : s.arpVolume * 3 / 4);
+    }
+}
+
+// Lead (or bell) with its echo a dotted eighth later, quieter and to the left.
+void PlaceMelody(XmPattern &p, const Melody &melody, uint8_t ins, int vol, int echoVol) {
+    const std::vector<Event> &line = melody;
+    if (line.empty()) {
+        return;
+    }
+    PlaceLine(p, CH_LEAD, ins, line, vol);
+    PlaceLine(p, CH_ECHO, ins, line, echoVol, ECHO_DELAY);
+    for (int row = 0; row < p.rows; row++) {
+        if (p.At(row, CH_ECHO).instrument) {
+            Effect(p, row, CH_ECHO, FX_PAN, 64);
+        }
+    }
+}
+
+// A noise sweep: rising pitch and level from `from` to the last free row.
+void PlaceRiser(XmPattern &p, int from, int to, uint8_t speed) {
+    Note(p, from, CH_FX, N("C-4"), INS_RISER, 6);
+    for (int row = from + 1; row <= to; row++) {
+        Effect(p, row, CH_FX, FX_PORTA_UP, speed);
+        p.At(row, CH_FX).volume = VOL_SLIDE_UP | 1;
+    }
+}
+
+void PlaceFx(XmPattern &p, Fx fx) {
+    if (fx == Fx::WIND) {
+        Note(p, 0, CH_FX, N("C-4"), INS_WIND);
+        KeyOff(p, 44, CH_FX);
+    }
+    if (fx == Fx::CRASH || fx == Fx::CRASH_RISE || fx == Fx::CRASH_JUMP) {
+        Note(p, 0, CH_FX, N("C-4"), INS_CRASH);
+    }
+    if (fx == Fx::RISE) {
+        PlaceRiser(p, 16, 63, 2);
+    }
+    if (fx == Fx::CRASH_RISE || fx == Fx::CRASH_JUMP) {
+        PlaceRiser(p, 40, 62, 3);
+    }
+    if (fx == Fx::CRASH_JUMP) {
+        // The loop: back to order 4 after the last row of this pattern.
+        Effect(p, 63, CH_FX, FX_JUMP, 4);
+    }
+}
+
+XmPattern Build(const Section &s) {
+    XmPattern p = EmptyPattern(SONG_ROWS, SONG_CHANNELS);
+    PlaceDrums(p, s.drums);
+    PlaceHats(p, s.hats);
+    PlacePerc(p, s.perc);
+    PlaceBass(p, s);
+    PlacePads(p, s);
+    PlaceArp(p, s);
+    PlaceMelody(p, s.lead, INS_LEAD, -1, 14);
+    PlaceMelody(p, s.bell, INS_BELL, -1, 12);
+    PlaceFx(p, s.fx);
+    return p;
+}
+
+// The tune over the main loop: patterns 9, 10, 13 and 14.
+const Melody LEAD_9 = {{0, "A-4", 6},  {6, "C-5", 2},  {8, "E-5", 8},  {16, "D-5", 4},
+                       {20, "C-5", 4}, {24, "B-4", 4}, {28, "C-5", 4}, {32, "A-4", 12},
+                       {44, "G-4", 4}, {48, "A-4", 4}, {52, "C-5", 4}, {56, "F-5", 4},
+                       {60, "E-5", 3}};
+const Melody LEAD_10 = {{0, "E-5", 6},  {6, "D-5", 2},  {8, "C-5", 8},   {16, "G-5", 8},
+                        {24, "E-5", 4}, {28, "C-5", 4}, {32, "D-5", 12}, {44, "B-4", 4},
+                        {48, "D-5", 4}, {52, "G-5", 4}, {56, "F-5", 4},  {60, "D-5", 3}};
+const Melody LEAD_13 = {{0, "A-5", 8},  {8, "G-5", 4},  {12, "F-5", 4}, {16, "E-5", 4},
+                        {20, "F-5", 4}, {24, "C-5", 8}, {32, "B-4", 4}, {36, "D-5", 4},
+                        {40, "G-5", 8}, {48, "F-5", 4}, {52, "E-5", 4}, {56, "D-5", 7}};
+const Melody LEAD_14 = {{0, "E-5", 8},  {8, "A-5", 8},  {16, "G-5", 4}, {20, "E-5", 4},
+                        {24, "C-5", 8}, {32, "B-4", 8}, {40, "G#4", 8}, {48, "B-4", 4},
+                        {52, "D-5", 4}, {56, "E-5", 7}};
+// The bell answers the broken kicks in patterns 3 and 4 and sketches the
+// theme in the intro.
+const Melody BELL_0 = {{0, "E-5", 6},  {6, "A-5", 6},  {12, "G-5", 8}, {20, "E-5", 12},
+                       {32, "C-5", 6}, {38, "F-5", 6}, {44, "E-5", 8}, {52, "C-5", 12}};
+const Melody BELL_3 = {{0, "A-5", 6},  {12, "E-5", 8}, {20, "C-5", 4}, {24, "B-4", 8},
+                       {32, "A-5", 6}, {44, "F-5", 8}, {52, "C-5", 4}, {56, "E-5", 8}};
+const Melody BELL_4 = {{0, "F-5", 6},  {12, "D-5", 8}, {20, "A-4", 4}, {24, "C-5", 8},
+                       {32, "G#5", 6}, {44, "E-5", 8}, {52, "B-4", 4}, {56, "D-5", 8}};
+const Melody NONE = {};
+
+std::vector<XmPattern> Patterns() {
+    std::vector<XmPattern> patterns(SONG_PATTERNS, EmptyPattern(SONG_ROWS, SONG_CHANNELS));
+    patterns[0] = Build({AM, FM, Drums::STRAIGHT, Hats::NONE, Perc::NONE, Bass::NONE, true, INS_PAD,
+                         0, NONE, BELL_0, Fx::WIND});
+    patterns[1] = Build({CM, GM, Drums::STRAIGHT, Hats::OFFBEAT, Perc::NONE, Bass::OFFBEAT, true,
+                         INS_PAD, 12, NONE, NONE, Fx::CRASH});
+    patterns[2] = Build({FM, GM, Drums::STRAIGHT, Hats::SIXTEENTHS, Perc::SHAKER, Bass::OFFBEAT,
+                         false, INS_PAD, 20, NONE, BELL_0, Fx::RISE});
+    patterns[3] = Build({AM, FM, Drums::BROKEN, Hats::BROKEN, Perc::RIMS, Bass::BROKEN, true,
+                         INS_PAD, 22, NONE, BELL_3, Fx::CRASH});
+    patterns[4] = Build({DM, EM, Drums::BROKEN_FILL, Hats::BROKEN, Perc::RIMS, Bass::BROKEN, true,
+                         INS_PAD, 22, NONE, BELL_4, Fx::RISE});
+    patterns[9] = Build({AM, FM, Drums::STRAIGHT, Hats::DRIVING, Perc::SHAKER_CLAP, Bass::ROLLING,
+                         false, INS_PAD, 24, LEAD_9, NONE, Fx::CRASH});
+    patterns[10] = Build({CM, GM, Drums::STRAIGHT, Hats::DRIVING, Perc::SHAKER_CLAP, Bass::ROLLING,
+                          false, INS_PAD, 24, LEAD_10, NONE, Fx::NONE});
+    patterns[13] = Build({FM, GM, Drums::STRAIGHT, Hats::DRIVING, Perc::RIDE_CLAP, Bass::ROLLING,
+                          false, INS_CHOIR, 24, LEAD_13, NONE, Fx::CRASH});
+    patterns[14] = Build({AM, EM, Drums::STRAIGHT, Hats::DRIVING, Perc::RIDE_CLAP, Bass::ROLLING,
+                          false, INS_CHOIR, 24, LEAD_14, NONE, Fx::CRASH_JUMP});
+    // Never reached by the order list as played; kept as a quieter variant.
+    patterns[15] = Build({FM, GM, Drums::STRAIGHT, Hats::OFFBEAT, Perc::NONE, Bass::OFFBEAT, false,
+                          INS_CHOIR, 0, NONE, BELL_0, Fx::NONE});
+    return patterns;
+}
+
+} // namespace
+
+XmModule ComposeSong() {
+    XmModule m;
+    m.title = "Brumlakor";
+    m.tracker = "make_module";
+    m.channels = SONG_CHANNELS;
+    m.restart = 0;
+    m.speed = SONG_SPEED;
+    m.tempo = SONG_TEMPO;
+    m.orders = {0, 1, 0, 2, 3, 4, 9, 10, 9, 10, 13, 14, 15, 14};
+    m.patterns = Patterns();
+    m.instruments = MakeInstruments();
+    return m;
+}
