@@ -1,0 +1,117 @@
+// The tunnel's wall pattern: short diagonal brush strokes in soft colours on
+// a mottled pastel ground. The canvas is painted as a torus (every stroke is
+// drawn again one period to the left and right, and above and below), so the
+// left and right edges join without a seam when the texture repeats along s.
+// Every byte is lifted above a floor: the tunnel shows no dark holes.
+#include "tools/images/canvas.h"
+#include "tools/images/images.h"
+
+#include <array>
+#include <cmath>
+
+namespace {
+
+constexpr int SIZE = 128;
+constexpr float FLOOR = 72.0f / 255.0f; // darkest value any byte may take
+constexpr int STROKE_COUNT = 150;
+
+const std::array<Rgb, 7> PALETTE = {{
+    {0.70f, 0.58f, 0.90f}, // lavender
+    {0.60f, 0.86f, 0.58f}, // pale green
+    {0.98f, 0.62f, 0.78f}, // pink
+    {0.86f, 0.30f, 0.72f}, // magenta
+    {0.94f, 0.44f, 0.38f}, // salmon red
+    {0.36f, 0.52f, 0.76f}, // steel blue
+    {0.84f, 0.64f, 0.20f}, // ochre
+}};
+
+struct Stroke {
+    float x, y;    // centre
+    float ux, uy;  // unit vector along the stroke
+    float halfLen; // half length
+    float halfWid; // half width
+    Rgb colour;
+    uint32_t seed;
+};
+
+Stroke RandomStroke(Prng &rng, int index) {
+    Stroke s{};
+    s.x = rng.Range(0.0f, SIZE);
+    s.y = rng.Range(0.0f, SIZE);
+    // Mostly one diagonal, as one hand paints; a few strokes go the other way.
+    float angle = rng.Range(0.62f, 0.95f);
+    if (rng.Uniform() < 0.22f) {
+        angle = 3.14159265f - angle;
+    }
+    s.ux = std::cos(angle);
+    s.uy = std::sin(angle);
+    s.halfLen = rng.Range(6.0f, 13.0f);
+    s.halfWid = rng.Range(2.0f, 3.6f);
+    Rgb base = PALETTE[rng.Below(static_cast<int>(PALETTE.size()))];
+    s.colour = Scale(base, rng.Range(0.9f, 1.08f));
+    s.seed = 1000u + static_cast<uint32_t>(index);
+    return s;
+}
+
+// Paints one copy of a stroke at an offset: a capsule with tapered ends and
+// bristle streaks along its length, over what is already there.
+void PaintStrokeAt(Canvas &canvas, const Stroke &s, float ox, float oy) {
+    float cx = s.x + ox, cy = s.y + oy;
+    float reach = s.halfLen + s.halfWid + 2.0f;
+    int x0 = static_cast<int>(std::floor(cx - reach)), x1 = static_cast<int>(std::ceil(cx + reach));
+    int y0 = static_cast<int>(std::floor(cy - reach)), y1 = static_cast<int>(std::ceil(cy + reach));
+    for (int y = std::max(0, y0); y <= std::min(SIZE - 1, y1); ++y) {
+        for (int x = std::max(0, x0); x <= std::min(SIZE - 1, x1); ++x) {
+            float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
+            float along = dx * s.ux + dy * s.uy;
+            float across = -dx * s.uy + dy * s.ux;
+            float t = along / s.halfLen; // -1 .. 1 over the stroke
+            // Loaded brush at the start, thinning and drying toward the end.
+            float width = s.halfWid * (1.0f - 0.45f * SmoothStep(-0.2f, 1.1f, t));
+            float d = std::max(std::fabs(across) - width, std::fabs(along) - s.halfLen);
+            float edge = Fbm(along * 0.25f, across * 0.9f, s.seed, 2) - 0.5f;
+            float cover = Cover(d + edge * 1.6f, 0.7f);
+            if (cover <= 0.0f) {
+                continue;
+            }
+            float bristle = Fbm(along * 0.12f, across * 1.4f, s.seed + 77u, 3);
+            float dry = SmoothStep(0.3f, 1.0f, t) * SmoothStep(0.45f, 0.7f, bristle);
+            float alpha = cover * (0.92f - 0.7f * dry);
+            float light = 0.9f + 0.22f * (bristle - 0.5f) - 0.08f * across / s.halfWid;
+            canvas.SetRgb(x, y, Mix(canvas.GetRgb(x, y), Scale(s.colour, light), alpha));
+        }
+    }
+}
+
+void PaintGround(Canvas &canvas) {
+    const Rgb paper = {0.86f, 0.82f, 0.88f};
+    for (int y = 0; y < SIZE; ++y) {
+        for (int x = 0; x < SIZE; ++x) {
+            float fx = x / 32.0f, fy = y / 32.0f;
+            float a = Fbm(fx, fy, 11u, 3, SIZE / 32, SIZE / 32);
+            float b = Fbm(fx + 7.3f, fy, 12u, 3, SIZE / 32, SIZE / 32);
+            Rgb tint = Mix(PALETTE[0], PALETTE[1], b);
+            canvas.SetRgb(x, y, Mix(paper, tint, 0.35f + 0.3f * a));
+        }
+    }
+}
+
+} // namespace
+
+std::vector<uint8_t> PaintRing() {
+    Canvas canvas(SIZE, SIZE, 3);
+    PaintGround(canvas);
+    Prng rng(0x1A2B3C4Du);
+    for (int i = 0; i < STROKE_COUNT; ++i) {
+        Stroke s = RandomStroke(rng, i);
+        for (int oy = -SIZE; oy <= SIZE; oy += SIZE) {
+            for (int ox = -SIZE; ox <= SIZE; ox += SIZE) {
+                PaintStrokeAt(canvas, s, static_cast<float>(ox), static_cast<float>(oy));
+            }
+        }
+    }
+    for (float &v : canvas.texels) {
+        v = FLOOR + (1.0f - FLOOR) * Clamp01(v);
+    }
+    return ToBytes(canvas);
+}
