@@ -12,6 +12,7 @@
 namespace {
 
 std::string tempDir;
+bool offlinePlayer = false;
 
 std::string SoundLibraryPath() {
     return tempDir + SOUND_LIBRARY_FILE;
@@ -57,8 +58,17 @@ void InstallSoundLibrary() {
     CloseOutputFile(0);
     if (written == 0)
         InstallationFailed();
+    if (offlinePlayer) {
+        if (OpenLibrarySlot(SOUND_SLOT, SoundLibraryPath().c_str()) != nullptr)
+            CallLibraryFunction<int32_t>(SOUND_SLOT, "BASSMOD_InitOffline", 44100u, 0u);
+        return;
+    }
     // Without a player the run goes on silent: Init's result is not examined.
     Init(SOUND_SLOT, SoundLibraryPath(), -1, 44100, 0);
+}
+
+void UseOfflinePlayer() {
+    offlinePlayer = true;
 }
 
 void UninstallSoundLibrary() {

@@ -23,6 +23,10 @@ const std::string &TempDir();
 // slot 0, player initialised. On a file that cannot be created: notice, then
 // the early exit. Registers UninstallSoundLibrary with AtRuntimeEnd.
 void InstallSoundLibrary();
+// Frame-exact capture: makes InstallSoundLibrary initialise the player in its
+// offline mode (BASSMOD_InitOffline(44100, 0), no output device; the caller
+// renders the sound) instead of BASSMOD_Init. Call before start-up.
+void UseOfflinePlayer();
 // Frees the player if it is still loaded and removes the file and directory.
 // The normal shutdown and every early exit end up here; idempotent.
 void UninstallSoundLibrary();

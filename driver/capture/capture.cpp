@@ -1,0 +1,217 @@
+// The capture run. Frame F is the frame loop's pass F (counted from 0), drawn
+// at F x 20 ms of virtual time. Its picture is read back before the present;
+// then the player renders the frame's sound, the sample frames from
+// F x 44100 / 50 up to (F + 1) x 44100 / 50 (counted from the start, so no
+// rounding can accumulate), and delivers the syncs whose ticks start inside
+// them. The sound thus follows the picture, as in the demo, where the music
+// plays through the frame period after the picture is drawn and a sync
+// landing in that period is seen by the next frame: the frame that resumes the
+// music is the first with sound, and a scene change shows one frame after the
+// frame whose sound holds its tick.
+#include "driver/capture/capture.h"
+
+#include "driver/capture/blocks.h"
+#include "driver/capture/outputs.h"
+#include "driver/capture/progress.h"
+#include "driver/demo.h"
+#include "music/music.h"
+#include "runtime/runtime.h"
+
+#include <GL/gl.h>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+volatile sig_atomic_t interrupted = 0;
+bool captureEnded = false;
+CaptureOutputs outputs;
+
+// The frame read back by the hook, bottom row first as GL gives it.
+int frameWidth = 0;
+int frameHeight = 0;
+std::vector<uint8_t> backBuffer;
+Clock::duration readBackTime{};
+
+struct StageTimes {
+    Clock::duration render{}, readBack{}, sound{}, writing{};
+};
+
+void OnInterrupt(int) {
+    interrupted = 1;
+}
+
+void CatchInterrupts() {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    // A second Ctrl+C ends the tool at once, should finishing hang.
+    action.sa_flags = SA_RESETHAND;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+// Start-up ends the process itself on its fatal failures (exit status 0 for
+// the demo); for the capture that is a failure like any other.
+void OnUnexpectedExit() {
+    if (captureEnded)
+        return;
+    AbandonOutputs(outputs);
+    fputs("brumlakor-capture: the presentation ended during start-up; nothing captured\n", stderr);
+    _exit(1);
+}
+
+void ReadBackFrame() {
+    Clock::time_point started = Clock::now();
+    glReadPixels(0, 0, frameWidth, frameHeight, GL_RGB, GL_UNSIGNED_BYTE, backBuffer.data());
+    readBackTime += Clock::now() - started;
+}
+
+// GL's rows run bottom to top; pictures and video run top to bottom.
+void FlipRows(const uint8_t *from, uint8_t *to, int width, int height) {
+    size_t row = static_cast<size_t>(width) * 3;
+    for (int y = 0; y < height; ++y)
+        memcpy(to + static_cast<size_t>(y) * row, from + static_cast<size_t>(height - 1 - y) * row,
+               row);
+}
+
+// The viewport must cover the whole drawable so that a scaled capture shows
+// the same picture, only sharper.
+void FollowDrawable() {
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    if (viewport[2] != frameWidth || viewport[3] != frameHeight)
+        glViewport(0, 0, frameWidth, frameHeight);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+}
+
+int64_t SampleAt(int64_t frame) {
+    return frame * CAPTURE_SAMPLE_RATE / CAPTURE_FPS;
+}
+
+double Milliseconds(Clock::duration duration, int64_t frames) {
+    return frames > 0 ? std::chrono::duration<double, std::milli>(duration).count() / frames : 0;
+}
+
+void PrintTimings(const StageTimes &times, int64_t frames) {
+    fprintf(stderr,
+            "brumlakor-capture: per frame: rendering %.2f ms, read-back %.2f ms, sound %.2f ms, "
+            "writing %.2f ms\n",
+            Milliseconds(times.render, frames), Milliseconds(times.readBack, frames),
+            Milliseconds(times.sound, frames), Milliseconds(times.writing, frames));
+}
+
+[[noreturn]] void EndCapture(int status) {
+    captureEnded = true;
+    if (status == 0)
+        Shutdown(); // the demo's own shutdown, exit status 0
+    RuntimeEnd();
+    fflush(nullptr);
+    exit(status);
+}
+
+[[noreturn]] void Fail(const std::string &error) {
+    fprintf(stderr, "brumlakor-capture: %s\n", error.c_str());
+    AbandonOutputs(outputs);
+    EndCapture(1);
+}
+
+void StartPresentation(const CaptureOptions &options) {
+    // The seed is the virtual clock's first reading: start-up seeds the
+    // random numbers from the clock.
+    UseVirtualClock(options.seed);
+    UseOfflinePlayer();
+    DemoOptions demo;
+    demo.display = DisplayKind::Offscreen;
+    demo.width = frameWidth;
+    demo.height = frameHeight;
+    demo.sound = false;
+    StartUp(demo);
+    if (LibrarySlotHandle(SOUND_SLOT) == nullptr)
+        Fail("the player library could not be loaded: " + LibrarySlotError());
+    FollowDrawable();
+}
+
+void RenderSound(int64_t frame, std::vector<int16_t> &sound) {
+    uint32_t count = static_cast<uint32_t>(SampleAt(frame + 1) - SampleAt(frame));
+    sound.resize(2 * static_cast<size_t>(count));
+    uint32_t rendered =
+        CallLibraryFunction<uint32_t>(SOUND_SLOT, "BASSMOD_RenderFrames", sound.data(), count);
+    if (rendered != count)
+        Fail(
+            "the player could not render the sound of frame " + std::to_string(frame) + " (error " +
+            std::to_string(CallLibraryFunction<int32_t>(SOUND_SLOT, "BASSMOD_ErrorGetCode")) + ")");
+}
+
+} // namespace
+
+int RunCapture(const CaptureOptions &options) {
+    frameWidth = SCREEN_WIDTH * options.scale;
+    frameHeight = SCREEN_HEIGHT * options.scale;
+    backBuffer.assign(static_cast<size_t>(frameWidth) * frameHeight * 3, 0);
+    std::vector<uint8_t> picture(backBuffer.size());
+    std::vector<int16_t> sound;
+    signal(SIGPIPE, SIG_IGN); // a vanished ffmpeg shows as a write error
+    std::string error;
+    if (!OpenOutputs(options, frameWidth, frameHeight, outputs, error)) {
+        fprintf(stderr, "brumlakor-capture: %s\n", error.c_str());
+        AbandonOutputs(outputs);
+        return 1;
+    }
+    atexit(OnUnexpectedExit);
+    StartPresentation(options);
+    CatchInterrupts();
+
+    int64_t end = options.start + options.frames;
+    Progress progress;
+    ProgressStart(progress, end, isatty(STDERR_FILENO) != 0);
+    StageTimes times;
+    Clock::time_point began = Clock::now();
+    int64_t frame = 0;
+    for (; frame < end && !interrupted; ++frame) {
+        bool writing = frame >= options.start;
+        MotionSnapshot before = TakeMotionSnapshot();
+        readBackTime = {};
+        Clock::time_point started = Clock::now();
+        if (!RunFrame(writing ? ReadBackFrame : nullptr)) {
+            interrupted = 1; // a close request (signal) reached the frame loop
+            break;
+        }
+        Clock::time_point drawn = Clock::now();
+        times.render += drawn - started - readBackTime;
+        times.readBack += readBackTime;
+        uint32_t blocks = BlocksBetween(before, TakeMotionSnapshot());
+        RenderSound(frame, sound);
+        Clock::time_point sounded = Clock::now();
+        times.sound += sounded - drawn;
+        if (writing) {
+            FlipRows(backBuffer.data(), picture.data(), frameWidth, frameHeight);
+            if (!WriteFrame(options, outputs, frame, picture.data(), frameWidth, frameHeight,
+                            sound.data(), sound.size() / 2, blocks, error))
+                Fail(error);
+            times.writing += Clock::now() - sounded;
+        }
+        ProgressUpdate(progress, frame + 1);
+    }
+    ProgressEnd(progress);
+    Clock::time_point finishing = Clock::now();
+    if (!FinishOutputs(outputs, error))
+        Fail(error);
+    times.writing += Clock::now() - finishing;
+    double wall = std::chrono::duration<double>(Clock::now() - began).count();
+    double captured = outputs.framesWritten / double(CAPTURE_FPS);
+    fprintf(stderr, "brumlakor-capture: %s%lld frames (%.2f s) %s%s in %.1f s (%.2fx real time)\n",
+            interrupted ? "interrupted; kept " : "wrote ", (long long)outputs.framesWritten,
+            captured, options.output.empty() ? "to the manifest " : "to ",
+            options.output.empty() ? options.manifestPath.c_str() : options.output.c_str(), wall,
+            wall > 0 ? frame / double(CAPTURE_FPS) / wall : 0.0);
+    if (options.timings)
+        PrintTimings(times, frame);
+    EndCapture(interrupted ? 130 : 0);
+}

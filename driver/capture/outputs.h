@@ -1,0 +1,35 @@
+// Where a capture goes: PNG frames and WAV sound in a directory, a video
+// through ffmpeg, or only the manifest; and the manifest beside any of them.
+#pragma once
+
+#include "driver/capture/chapters.h"
+#include "driver/capture/files.h"
+#include "driver/capture/options.h"
+#include "driver/capture/video.h"
+
+#include <cstdint>
+#include <string>
+
+struct CaptureOutputs {
+    OutputKind kind = OutputKind::None;
+    std::string directory;
+    WavFile wav;
+    VideoEncoder video;
+    Manifest manifest;
+    ChapterList chapters;
+    int64_t framesWritten = 0;
+};
+
+bool OpenOutputs(const CaptureOptions &options, int width, int height, CaptureOutputs &outputs,
+                 std::string &error);
+// One frame: its number, its RGB bytes (rows top first), its sound and the
+// effect blocks it drew.
+bool WriteFrame(const CaptureOptions &options, CaptureOutputs &outputs, int64_t frame,
+                const uint8_t *rgb, int width, int height, const int16_t *sound, size_t soundFrames,
+                uint32_t blocks, std::string &error);
+// Finishes every file so that it is complete and playable.
+bool FinishOutputs(CaptureOutputs &outputs, std::string &error);
+// After a failure: stops ffmpeg and removes its unfinished file.
+void AbandonOutputs(CaptureOutputs &outputs);
+// "frame-000123.png"
+std::string FrameFileName(int64_t frame);

@@ -1,0 +1,110 @@
+// WAV writer: 16-bit stereo PCM, header sizes patched when the file is finished.
+#include "driver/capture/files.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int CHANNELS = 2;
+constexpr int BYTES_PER_FRAME = CHANNELS * 2;
+constexpr size_t HEADER_BYTES = 44;
+
+void Put32(uint8_t *at, uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        at[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+void Put16(uint8_t *at, uint16_t value) {
+    at[0] = static_cast<uint8_t>(value);
+    at[1] = static_cast<uint8_t>(value >> 8);
+}
+
+} // namespace
+
+std::string FileError(const std::string &path, int error) {
+    return path + ": " + strerror(error);
+}
+
+bool WriteFully(int fd, const void *data, size_t length) {
+    const uint8_t *at = static_cast<const uint8_t *>(data);
+    while (length > 0) {
+        ssize_t written = write(fd, at, length);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = EIO;
+            return false;
+        }
+        at += written;
+        length -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+void WavHeader(uint8_t header[44], uint32_t rate, uint64_t dataBytes) {
+    uint32_t data = static_cast<uint32_t>(dataBytes);
+    memcpy(header, "RIFF", 4);
+    Put32(header + 4, 36 + data);
+    memcpy(header + 8, "WAVEfmt ", 8);
+    Put32(header + 16, 16); // size of the format chunk
+    Put16(header + 20, 1);  // integer PCM
+    Put16(header + 22, CHANNELS);
+    Put32(header + 24, rate);
+    Put32(header + 28, rate * BYTES_PER_FRAME);
+    Put16(header + 32, BYTES_PER_FRAME);
+    Put16(header + 34, 16);
+    memcpy(header + 36, "data", 4);
+    Put32(header + 40, data);
+}
+
+bool WavCreate(WavFile &wav, const std::string &path, uint32_t rate, std::string &error) {
+    wav = WavFile{};
+    wav.path = path;
+    wav.rate = rate;
+    wav.fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    uint8_t header[HEADER_BYTES];
+    WavHeader(header, rate, 0);
+    if (wav.fd < 0 || !WriteFully(wav.fd, header, sizeof header)) {
+        error = FileError(path, errno);
+        if (wav.fd >= 0)
+            close(wav.fd);
+        wav.fd = -1;
+        return false;
+    }
+    return true;
+}
+
+bool WavAppend(WavFile &wav, const int16_t *samples, size_t sampleFrames, std::string &error) {
+    size_t bytes = sampleFrames * BYTES_PER_FRAME;
+    if (wav.dataBytes + bytes > UINT32_MAX - HEADER_BYTES) {
+        error = wav.path + ": sound too long for a WAV file";
+        return false;
+    }
+    if (!WriteFully(wav.fd, samples, bytes)) {
+        error = FileError(wav.path, errno);
+        return false;
+    }
+    wav.dataBytes += bytes;
+    return true;
+}
+
+bool WavFinish(WavFile &wav, std::string &error) {
+    if (wav.fd < 0)
+        return true;
+    uint8_t header[HEADER_BYTES];
+    WavHeader(header, wav.rate, wav.dataBytes);
+    bool ok = pwrite(wav.fd, header, sizeof header, 0) == static_cast<ssize_t>(sizeof header);
+    int saved = errno;
+    if (close(wav.fd) != 0 && ok) {
+        ok = false;
+        saved = errno;
+    }
+    wav.fd = -1;
+    if (!ok)
+        error = FileError(wav.path, saved);
+    return ok;
+}
