@@ -6,7 +6,7 @@
 #include <cmath>
 
 bool RenderModule(const std::vector<uint8_t> &module, double seconds, Rendering &out,
-                  std::string &error) {
+                  std::string &error, int solo) {
     xmp_context ctx = xmp_create_context();
     if (!ctx) {
         error = "no libxmp context";
@@ -22,6 +22,9 @@ bool RenderModule(const std::vector<uint8_t> &module, double seconds, Rendering 
     ok = ok && xmp_set_player(ctx, XMP_PLAYER_INTERP, XMP_INTERP_SPLINE) == 0;
     if (!ok) {
         error = "libxmp cannot start the player";
+    }
+    for (int ch = 0; ok && solo >= 0 && ch < XMP_MAX_CHANNELS; ch++) {
+        xmp_channel_mute(ctx, ch, ch == solo ? 0 : 1);
     }
     size_t limit = seconds > 0 ? static_cast<size_t>(seconds * RENDER_RATE) : SIZE_MAX;
     while (ok && out.pcm.size() / 2 < limit && xmp_play_frame(ctx) == 0) {

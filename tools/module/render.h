@@ -24,8 +24,9 @@ struct Rendering {
 // Renders `seconds` of sound, or, if `seconds` <= 0, up to the moment the
 // song loops for the first time. Returns false with `error` set when libxmp
 // refuses the module.
+// `solo` >= 0 mutes every channel but that one.
 bool RenderModule(const std::vector<uint8_t> &module, double seconds, Rendering &out,
-                  std::string &error);
+                  std::string &error, int solo = -1);
 
 // Level of a stretch of `pcm` frames [from, to) in dB relative to full scale.
 struct Level {

@@ -1,7 +1,8 @@
-// render_module [--seconds S] IN.xm OUT.wav: renders a module with libxmp as
+// render_module [--seconds S] [--solo CHANNEL] IN.xm OUT.wav: renders a module with libxmp as
 // the demo plays it and writes a 16-bit stereo WAV file. Without --seconds it
 // renders the intro and one pass of the loop. Prints the level of every order
-// position played and of the whole rendering.
+// position played and of the whole rendering. --solo plays one channel
+// (counted from 0) alone.
 #include "tools/module/render.h"
 
 #include <getopt.h>
@@ -68,15 +69,21 @@ void PrintLevels(const Rendering &r) {
 
 int main(int argc, char **argv) {
     double seconds = 0.0;
-    const option options[] = {{"seconds", required_argument, nullptr, 's'}, {}};
-    for (int c; (c = getopt_long(argc, argv, "s:", options, nullptr)) != -1;) {
-        if (c != 's') {
+    int solo = -1;
+    const option options[] = {{"seconds", required_argument, nullptr, 's'},
+                              {"solo", required_argument, nullptr, 'c'},
+                              {}};
+    for (int c; (c = getopt_long(argc, argv, "s:c:", options, nullptr)) != -1;) {
+        if (c == 's') {
+            seconds = std::atof(optarg);
+        } else if (c == 'c') {
+            solo = std::atoi(optarg);
+        } else {
             return 2;
         }
-        seconds = std::atof(optarg);
     }
     if (argc - optind != 2) {
-        std::fprintf(stderr, "usage: render_module [--seconds S] IN.xm OUT.wav\n");
+        std::fprintf(stderr, "usage: render_module [--seconds S] [--solo CHANNEL] IN.xm OUT.wav\n");
         return 2;
     }
     std::ifstream in(argv[optind], std::ios::binary);
@@ -84,7 +91,7 @@ int main(int argc, char **argv) {
                                 std::istreambuf_iterator<char>());
     Rendering r;
     std::string error;
-    if (!in || !RenderModule(module, seconds, r, error)) {
+    if (!in || !RenderModule(module, seconds, r, error, solo)) {
         std::fprintf(stderr, "render_module: %s: %s\n", argv[optind],
                      error.empty() ? "cannot read" : error.c_str());
         return 1;

@@ -32,7 +32,6 @@ constexpr uint8_t FX_PORTA_UP = 0x1;
 constexpr uint8_t FX_TONE_PORTA = 0x3;
 constexpr uint8_t FX_PAN = 0x8;
 constexpr uint8_t FX_JUMP = 0xB;
-constexpr uint8_t VOL_SLIDE_UP = 0x70;
 constexpr int ECHO_DELAY = 6; // a dotted eighth
 
 // "A-4" -> XM note number (1 = C-0).
@@ -185,20 +184,28 @@ void PlacePerc(XmPattern &p, Perc perc) {
 }
 
 // Places a line of notes; a note that is followed by a rest is keyed off so
-// its envelope releases before the next note starts.
+// its envelope releases before the next note starts. With `glide`, a note
+// that follows another without a rest slides there by tone portamento
+// instead of restarting the sample: legato, and no click at the change.
 void PlaceLine(XmPattern &p, int ch, uint8_t ins, const std::vector<Event> &line, int vol,
-               int shift = 0) {
+               int shift = 0, uint8_t glide = 0) {
+    int previousEnd = -1;
     for (size_t i = 0; i < line.size(); i++) {
         int row = line[i].row + shift;
         if (row >= p.rows) {
             break;
         }
-        Note(p, row, ch, N(line[i].note), ins, vol);
+        bool legato = glide && row == previousEnd;
+        Note(p, row, ch, N(line[i].note), legato ? 0 : ins, vol);
+        if (legato) {
+            Effect(p, row, ch, FX_TONE_PORTA, glide);
+        }
         int end = row + line[i].length;
         int next = i + 1 < line.size() ? line[i + 1].row + shift : p.rows;
         if (end < next) {
             KeyOff(p, end, ch);
         }
+        previousEnd = end;
     }
 }
 
@@ -252,7 +259,7 @@ void PlacePads(XmPattern &p, const Section &s) {
         Effect(p, 0, channels[v], FX_PAN, pans[v]);
         p.At(32, channels[v]).note = N(s.second.pad[static_cast<size_t>(v)]);
         Effect(p, 32, channels[v], FX_TONE_PORTA, 0xff);
-        KeyOff(p, 62, channels[v]);
+        KeyOff(p, 63, channels[v]);
     }
 }
 
@@ -271,13 +278,14 @@ void PlaceArp(XmPattern &p, const Section &s) {
 }
 
 // Lead (or bell) with its echo a dotted eighth later, quieter and to the left.
-void PlaceMelody(XmPattern &p, const Melody &melody, uint8_t ins, int vol, int echoVol) {
+void PlaceMelody(XmPattern &p, const Melody &melody, uint8_t ins, int vol, int echoVol,
+                 uint8_t glide) {
     const std::vector<Event> &line = melody;
     if (line.empty()) {
         return;
     }
-    PlaceLine(p, CH_LEAD, ins, line, vol);
-    PlaceLine(p, CH_ECHO, ins, line, echoVol, ECHO_DELAY);
+    PlaceLine(p, CH_LEAD, ins, line, vol, 0, glide);
+    PlaceLine(p, CH_ECHO, ins, line, echoVol, ECHO_DELAY, glide);
     for (int row = 0; row < p.rows; row++) {
         if (p.At(row, CH_ECHO).instrument) {
             Effect(p, row, CH_ECHO, FX_PAN, 64);
@@ -285,12 +293,14 @@ void PlaceMelody(XmPattern &p, const Melody &melody, uint8_t ins, int vol, int e
     }
 }
 
-// A noise sweep: rising pitch and level from `from` to the last free row.
-void PlaceRiser(XmPattern &p, int from, int to, uint8_t speed) {
-    Note(p, from, CH_FX, N("C-4"), INS_RISER, 6);
+// A noise sweep from `from` to `to`: pitch rising by portamento, level by a
+// curve written row by row so it ends at `top`.
+void PlaceRiser(XmPattern &p, int from, int to, uint8_t speed, int top) {
+    Note(p, from, CH_FX, N("C-4"), INS_RISER, 4);
     for (int row = from + 1; row <= to; row++) {
+        double x = static_cast<double>(row - from) / (to - from);
         Effect(p, row, CH_FX, FX_PORTA_UP, speed);
-        p.At(row, CH_FX).volume = VOL_SLIDE_UP | 1;
+        p.At(row, CH_FX).volume = Vol(4 + static_cast<int>((top - 4) * x * x));
     }
 }
 
@@ -303,10 +313,10 @@ void PlaceFx(XmPattern &p, Fx fx) {
         Note(p, 0, CH_FX, N("C-4"), INS_CRASH);
     }
     if (fx == Fx::RISE) {
-        PlaceRiser(p, 16, 63, 2);
+        PlaceRiser(p, 16, 63, 2, 44);
     }
     if (fx == Fx::CRASH_RISE || fx == Fx::CRASH_JUMP) {
-        PlaceRiser(p, 40, 62, 3);
+        PlaceRiser(p, 40, 62, 3, 36);
     }
     if (fx == Fx::CRASH_JUMP) {
         // The loop: back to order 4 after the last row of this pattern.
@@ -322,8 +332,8 @@ XmPattern Build(const Section &s) {
     PlaceBass(p, s);
     PlacePads(p, s);
     PlaceArp(p, s);
-    PlaceMelody(p, s.lead, INS_LEAD, -1, 14);
-    PlaceMelody(p, s.bell, INS_BELL, -1, 12);
+    PlaceMelody(p, s.lead, INS_LEAD, -1, 16, 0x30);
+    PlaceMelody(p, s.bell, INS_BELL, -1, 12, 0);
     PlaceFx(p, s.fx);
     return p;
 }
@@ -372,6 +382,11 @@ std::vector<XmPattern> Patterns() {
                           false, INS_CHOIR, 24, LEAD_13, NONE, Fx::CRASH});
     patterns[14] = Build({AM, EM, Drums::STRAIGHT, Hats::DRIVING, Perc::RIDE_CLAP, Bass::ROLLING,
                           false, INS_CHOIR, 24, LEAD_14, NONE, Fx::CRASH_JUMP});
+    // A boom under the two scene changes that the song makes (orders 4 and 6),
+    // and a zap that flicks the second half of the theme back to its start.
+    Note(patterns[3], 0, CH_PERC, N("C-4"), INS_IMPACT);
+    Note(patterns[9], 0, CH_PERC, N("C-4"), INS_IMPACT, 30);
+    Note(patterns[10], 60, CH_FX, N("C-4"), INS_ZAP, 14);
     // Never reached by the order list as played; kept as a quieter variant.
     patterns[15] = Build({FM, GM, Drums::STRAIGHT, Hats::OFFBEAT, Perc::NONE, Bass::OFFBEAT, false,
                           INS_CHOIR, 0, NONE, BELL_0, Fx::NONE});

@@ -78,7 +78,7 @@ XmInstrument MakeSub() {
     int prefix = 256;
     Signal s = RenderPartials(partials, tone.loopLength, prefix, nullptr);
     Fade(s, prefix, 0);
-    XmInstrument ins = Looped("Sub", tone, s, prefix, 36, 128);
+    XmInstrument ins = Looped("Sub", tone, s, prefix, 28, 128);
     ins.volumeEnvelope.points = {{0, 0}, {3, 64}, {9, 0}};
     ins.volumeEnvelope.sustain = 1;
     ins.fadeout = 2048;
@@ -101,7 +101,7 @@ XmInstrument MakePad() {
     Signal s = RenderPartials(partials, tone.loopLength, prefix, nullptr);
     Fade(s, prefix, 0);
     XmInstrument ins = Looped("Pad", tone, s, prefix, 22, 128);
-    ins.volumeEnvelope.points = {{0, 0}, {14, 64}, {34, 50}, {40, 0}};
+    ins.volumeEnvelope.points = {{0, 0}, {10, 64}, {30, 50}, {33, 0}};
     ins.volumeEnvelope.sustain = 2;
     ins.fadeout = 2048;
     return ins;
@@ -140,7 +140,7 @@ XmInstrument MakeLead() {
         return LowpassGain(p.hz, cutoff, 1.2);
     });
     Fade(s, 64, 0);
-    XmInstrument ins = Looped("Lead", tone, s, prefix, 34, 128);
+    XmInstrument ins = Looped("Lead", tone, s, prefix, 40, 128);
     ins.volumeEnvelope.points = {{0, 0}, {1, 64}, {10, 54}, {40, 46}, {43, 0}};
     ins.volumeEnvelope.sustain = 3;
     ins.fadeout = 4096;
@@ -218,7 +218,7 @@ XmInstrument MakeChoir() {
     Signal s = RenderPartials(partials, tone.loopLength, prefix, nullptr);
     Fade(s, prefix, 0);
     XmInstrument ins = Looped("Choir", tone, s, prefix, 22, 128);
-    ins.volumeEnvelope.points = {{0, 0}, {20, 64}, {40, 54}, {46, 0}};
+    ins.volumeEnvelope.points = {{0, 0}, {12, 64}, {30, 54}, {33, 0}};
     ins.volumeEnvelope.sustain = 2;
     ins.fadeout = 2048;
     ins.vibratoSweep = 40;
