@@ -68,17 +68,24 @@ uint64_t HeardPosition(PlayerClock::time_point now) {
     return blockCount > oldest ? blocks[oldest % BLOCK_HISTORY].start : musicFrames;
 }
 
-// When the music frame `stamp` will be heard, if it has been handed on yet.
-bool HeardTime(uint64_t stamp, PlayerClock::time_point *when) {
+const Block *BlockHolding(uint64_t stamp) {
     size_t oldest = blockCount > BLOCK_HISTORY ? blockCount - BLOCK_HISTORY : 0;
     for (size_t i = blockCount; i > oldest; i--) {
         const Block &b = blocks[(i - 1) % BLOCK_HISTORY];
         if (stamp >= b.start && stamp < b.start + b.count) {
-            *when = b.time + FramesToTime(b.latency + (stamp - b.start));
-            return true;
+            return &b;
         }
     }
-    return false;
+    return nullptr;
+}
+
+// When the music frame `stamp` will be heard, if it has been handed on yet.
+bool HeardTime(uint64_t stamp, PlayerClock::time_point *when) {
+    const Block *b = BlockHolding(stamp);
+    if (b) {
+        *when = b->time + FramesToTime(b->latency + (stamp - b->start));
+    }
+    return b != nullptr;
 }
 
 void AudioCallback(void *, Uint8 *stream, int bytes) {
@@ -190,6 +197,15 @@ void OutputClose() {
 
 void OutputWake() {
     playerWake.notify_all();
+}
+
+bool OutputFrameTimes(uint64_t stamp, PlayerClock::time_point *handedOn,
+                      PlayerClock::time_point *heard) {
+    const Block *b = BlockHolding(stamp);
+    if (b) {
+        *handedOn = b->time;
+    }
+    return b && HeardTime(stamp, heard);
 }
 
 bool OutputIsPlayerThread() {

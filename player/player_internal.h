@@ -69,6 +69,9 @@ bool SyncRemove(uint32_t handle);
 void SyncClear();
 void DeliverDue(uint64_t stampLimit); // called without playerLock
 extern TickRecord heardTick;          // the last tick delivered: the position heard
+// Measurement hook for benchmarks: called with playerLock held as each tick
+// is delivered. Not reachable through the library's exports.
+extern void (*tickDeliveredHook)(uint64_t stamp);
 extern bool heardTickValid;
 
 // output.cpp
@@ -76,4 +79,8 @@ int32_t OutputOpen(int32_t device, uint32_t frequency);
 void OutputClose();
 void OutputWake();
 bool OutputIsPlayerThread();
+// When the block holding music frame `stamp` was handed on and when that frame
+// is heard by our accounting of the device's buffer; false if not handed on.
+bool OutputFrameTimes(uint64_t stamp, PlayerClock::time_point *handedOn,
+                      PlayerClock::time_point *heard);
 const char *OutputDeviceName(int32_t device);

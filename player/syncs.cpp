@@ -9,6 +9,7 @@
 
 TickRecord heardTick;
 bool heardTickValid = false;
+void (*tickDeliveredHook)(uint64_t stamp) = nullptr;
 
 namespace {
 
@@ -116,6 +117,9 @@ void DeliverDue(uint64_t stampLimit) {
                 return;
             }
             heardTickValid = true;
+            if (tickDeliveredHook) {
+                tickDeliveredHook(heardTick.stamp);
+            }
             MatchTick(heardTick, &due);
         }
         for (const Delivery &d : due) {

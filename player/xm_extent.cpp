@@ -122,7 +122,9 @@ int32_t XmExtent(const uint8_t *data, uint64_t limit, uint64_t *extent) {
         instruments > XM_MAX_INSTRUMENTS) {
         return PLAYER_ERROR_FORMAT;
     }
-    uint64_t at = SkipPatterns(c, 60 + static_cast<uint64_t>(headerSize), patterns);
+    uint64_t at = 60 + static_cast<uint64_t>(headerSize);
+    Readable(c, at, 0); // a song header longer than the module itself
+    at = SkipPatterns(c, at, patterns);
     for (uint32_t i = 0; i < instruments && c.ok; i++) {
         at = SkipInstrument(c, at);
     }

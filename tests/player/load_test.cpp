@@ -115,6 +115,15 @@ TEST_F(LoadTest, DataThatIsNotAnXmModuleIsRefused) {
     auto hugePattern = module;
     hugePattern[XM_HEADER_END + 7] = hugePattern[XM_HEADER_END + 8] = 0xff;
     EXPECT_EQ(Load(hugePattern.data(), static_cast<uint32_t>(module.size())), PLAYER_ERROR_FORMAT);
+    // A song header that claims to run past the given length (a fuzzer's
+    // find: with nothing after the header, that length was handed on as is).
+    XmSong bare;
+    bare.instruments = 0;
+    auto headerOnly = WriteXm(bare);
+    headerOnly[61] = 0x20; // header size 276 + 8192
+    GuardedModule guardedHeader(headerOnly);
+    EXPECT_EQ(Load(guardedHeader.data(), static_cast<uint32_t>(headerOnly.size())),
+              PLAYER_ERROR_FORMAT);
     EXPECT_EQ(BASSMOD_MusicLoad(1, nullptr, 0, 0, 0), 0);
     EXPECT_EQ(BASSMOD_ErrorGetCode(), PLAYER_ERROR_ILLPARAM);
 }
