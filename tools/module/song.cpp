@@ -293,6 +293,17 @@ void PlaceMelody(XmPattern &p, const Melody &melody, uint8_t ins, int vol, int e
     }
 }
 
+// Off-beat chord stabs for the climax, on the channel the sub leaves free:
+// the chord's lowest arpeggio note an octave down, in a dotted rhythm.
+void PlaceStabs(XmPattern &p, const Chord &first, const Chord &second) {
+    for (int bar = 0; bar < 2; bar++) {
+        uint8_t note = static_cast<uint8_t>(N((bar ? second : first).arp[0]) - 12);
+        for (int row : {6, 12, 22, 28}) {
+            Note(p, bar * 32 + row, CH_SUB, note, INS_STAB, row == 6 ? 34 : 26);
+        }
+    }
+}
+
 // A noise sweep from `from` to `to`: pitch rising by portamento, level by a
 // curve written row by row so it ends at `top`.
 void PlaceRiser(XmPattern &p, int from, int to, uint8_t speed, int top) {
@@ -387,6 +398,9 @@ std::vector<XmPattern> Patterns() {
     Note(patterns[3], 0, CH_PERC, N("C-4"), INS_IMPACT);
     Note(patterns[9], 0, CH_PERC, N("C-4"), INS_IMPACT, 30);
     Note(patterns[10], 60, CH_FX, N("C-4"), INS_ZAP, 14);
+    Note(patterns[4], 0, CH_FX, N("C-4"), INS_DOWNLIFTER);
+    PlaceStabs(patterns[13], FM, GM);
+    PlaceStabs(patterns[14], AM, EM);
     // Never reached by the order list as played; kept as a quieter variant.
     patterns[15] = Build({FM, GM, Drums::STRAIGHT, Hats::OFFBEAT, Perc::NONE, Bass::OFFBEAT, false,
                           INS_CHOIR, 0, NONE, BELL_0, Fx::NONE});
