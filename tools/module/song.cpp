@@ -185,8 +185,8 @@ void PlacePerc(XmPattern &p, Perc perc) {
 
 // Places a line of notes; a note that is followed by a rest is keyed off so
 // its envelope releases before the next note starts. With `glide`, a note
-// that follows another without a rest slides there by tone portamento
-// instead of restarting the sample: legato, and no click at the change.
+// that follows a short pick-up note without a rest slides there by tone
+// portamento instead of restarting the sample; longer notes are struck anew.
 void PlaceLine(XmPattern &p, int ch, uint8_t ins, const std::vector<Event> &line, int vol,
                int shift = 0, uint8_t glide = 0) {
     int previousEnd = -1;
@@ -195,7 +195,7 @@ void PlaceLine(XmPattern &p, int ch, uint8_t ins, const std::vector<Event> &line
         if (row >= p.rows) {
             break;
         }
-        bool legato = glide && row == previousEnd;
+        bool legato = glide && row == previousEnd && line[i - 1].length <= 2;
         Note(p, row, ch, N(line[i].note), legato ? 0 : ins, vol);
         if (legato) {
             Effect(p, row, ch, FX_TONE_PORTA, glide);

@@ -64,10 +64,12 @@ XmInstrument MakeBass() {
         double cutoff = 260.0 + 2200.0 * std::exp(-t / 0.035);
         return LowpassGain(p.hz, cutoff, 2.2);
     });
-    Fade(s, 64, 0);
+    Fade(s, 160, 0);
     XmInstrument ins = Looped("Bass", tone, s, prefix, 46, 128);
-    ins.volumeEnvelope.points = {{0, 64}, {4, 52}, {12, 40}, {30, 32}, {33, 0}};
-    ins.volumeEnvelope.sustain = 3;
+    // The sustain point comes early: a key-off releases within a row
+    // instead of running through the rest of the decay first.
+    ins.volumeEnvelope.points = {{0, 64}, {2, 50}, {6, 36}, {9, 0}};
+    ins.volumeEnvelope.sustain = 2;
     ins.fadeout = 4096;
     return ins;
 }
@@ -141,8 +143,8 @@ XmInstrument MakeLead() {
     });
     Fade(s, 64, 0);
     XmInstrument ins = Looped("Lead", tone, s, prefix, 40, 128);
-    ins.volumeEnvelope.points = {{0, 0}, {1, 64}, {10, 54}, {40, 46}, {43, 0}};
-    ins.volumeEnvelope.sustain = 3;
+    ins.volumeEnvelope.points = {{0, 0}, {1, 64}, {8, 52}, {11, 0}};
+    ins.volumeEnvelope.sustain = 2;
     ins.fadeout = 4096;
     ins.vibratoType = 0;
     ins.vibratoSweep = 24;
