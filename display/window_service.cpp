@@ -178,7 +178,8 @@ uint32_t PollEvent() {
     do {
         if (SDL_PollEvent(&event) == 0)
             return 0;
-        // While a dialog is up the window takes no input.
+        // Events without a message (should one pass the filter) are not
+        // worth a frame; while a dialog is up the window takes no input.
     } while ((DialogOpen() && IsUserInput(event.type)) || !Translate(event, message));
     uint32_t recorded = WindowProcedure(message);
     return recorded != 0 ? recorded : message.message;

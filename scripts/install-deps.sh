@@ -12,6 +12,7 @@ packages=(
   libpng-dev zlib1g-dev                     # PNG frames and CRC-32 in the capture tool
   libgtest-dev libgmock-dev libbenchmark-dev # unit tests and benchmarks
   xvfb xdotool x11-utils libx11-dev         # end-to-end tests under a virtual X server
+  libxfixes-dev                             # end-to-end tests: is the cursor hidden?
   imagemagick sox                           # screenshots, spectrograms and WAV checks
   clang libclang-rt-14-dev                  # fuzzing and sanitizer runtimes
 )

@@ -14,20 +14,7 @@
 // The display stays up until the process ends (or StopHeadlessDisplay).
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <vector>
-
-// RGB image, 3 bytes per pixel, rows top first (as on screen, unlike glReadPixels).
-struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> rgb;
-
-    const uint8_t *Pixel(int x, int y) const {
-        return &rgb[(static_cast<size_t>(y) * width + x) * 3];
-    }
-};
+#include "tests/support/image.h"
 
 // RuntimeStart, WindowServiceStart, SetUpDisplay(DisplayKind::Offscreen,
 // width, height) and SetFixedRenderingState, with lightPosition filled as
@@ -40,17 +27,3 @@ void StopHeadlessDisplay();
 
 // Reads the back buffer (call it before PresentFrame) at the drawable's size.
 Image ReadBackBuffer();
-
-bool WritePng(const std::string &path, const Image &image);
-// Reads an 8-bit RGB or RGBA PNG (alpha dropped); an empty Image on failure.
-Image ReadPng(const std::string &path);
-
-struct ImageDifference {
-    bool sameSize = false;
-    int differingPixels = 0;      // pixels with a channel off by more than the tolerance
-    int maxChannelDifference = 0; // over all pixels and channels
-};
-// Compares two images pixel by pixel; tolerance is per channel (0 to 255).
-ImageDifference CompareImages(const Image &a, const Image &b, int tolerance);
-// Number of pixels whose every channel is at most threshold (black count).
-int CountDarkPixels(const Image &image, int threshold);

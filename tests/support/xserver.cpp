@@ -1,0 +1,260 @@
+// Xvfb for end-to-end tests, and what the tests need to see of its windows.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "tests/support/xserver.h"
+
+namespace {
+Display *Connection(XServer &server) {
+    return static_cast<Display *>(server.connection);
+}
+
+// Reads the display number that Xvfb writes once it accepts connections.
+std::string ReadDisplayNumber(int fd, int timeoutMs) {
+    std::string number;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < deadline) {
+        pollfd waiting{fd, POLLIN, 0};
+        if (poll(&waiting, 1, 100) <= 0)
+            continue;
+        char c;
+        ssize_t got = read(fd, &c, 1);
+        if (got <= 0 || c == '\n')
+            break;
+        number += c;
+    }
+    return number;
+}
+
+std::string WindowName(Display *display, Window window) {
+    static Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
+    static Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char *data = nullptr;
+    std::string name;
+    if (XGetWindowProperty(display, window, netName, 0, 256, False, utf8, &type, &format, &count,
+                           &after, &data) == Success &&
+        data != nullptr) {
+        name.assign(reinterpret_cast<char *>(data), count);
+        XFree(data);
+        if (!name.empty())
+            return name;
+    }
+    char *plain = nullptr;
+    if (XFetchName(display, window, &plain) && plain != nullptr) {
+        name = plain;
+        XFree(plain);
+    }
+    return name;
+}
+
+void Collect(Display *display, Window window, const std::string &name,
+             std::vector<unsigned long> &found) {
+    if (WindowName(display, window) == name)
+        found.push_back(window);
+    Window root, parent, *children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, window, &root, &parent, &children, &count))
+        return;
+    for (unsigned int i = 0; i < count; i++)
+        Collect(display, children[i], name, found);
+    if (children != nullptr)
+        XFree(children);
+}
+
+// Windows of a process that just ended vanish under our feet; that is no error.
+int IgnoreErrors(Display *, XErrorEvent *) {
+    return 0;
+}
+
+Image FromXImage(XImage *ximage) {
+    Image image;
+    if (ximage == nullptr)
+        return image;
+    image.width = ximage->width;
+    image.height = ximage->height;
+    image.rgb.resize(static_cast<size_t>(image.width) * image.height * 3);
+    for (int y = 0; y < image.height; y++) {
+        for (int x = 0; x < image.width; x++) {
+            unsigned long pixel = XGetPixel(ximage, x, y);
+            uint8_t *out = &image.rgb[(static_cast<size_t>(y) * image.width + x) * 3];
+            out[0] = static_cast<uint8_t>((pixel & ximage->red_mask) >> 16);
+            out[1] = static_cast<uint8_t>((pixel & ximage->green_mask) >> 8);
+            out[2] = static_cast<uint8_t>(pixel & ximage->blue_mask);
+        }
+    }
+    XDestroyImage(ximage);
+    return image;
+}
+} // namespace
+
+bool StartXServer(XServer &server, const std::string &screen) {
+    int fds[2];
+    if (pipe(fds) != 0)
+        return false;
+    pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        int devnull = open("/dev/null", O_WRONLY);
+        dup2(devnull, STDOUT_FILENO);
+        dup2(devnull, STDERR_FILENO);
+        std::string fd = std::to_string(fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
+               "-nolisten", "tcp", "-noreset", static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    if (pid < 0) {
+        close(fds[0]);
+        return false;
+    }
+    std::string number = ReadDisplayNumber(fds[0], 10000);
+    close(fds[0]);
+    server.pid = pid;
+    server.display = ":" + number;
+    if (number.empty()) {
+        StopXServer(server);
+        return false;
+    }
+    XSetErrorHandler(IgnoreErrors);
+    server.connection = XOpenDisplay(server.display.c_str());
+    return server.connection != nullptr;
+}
+
+void StopXServer(XServer &server) {
+    if (server.connection != nullptr)
+        XCloseDisplay(Connection(server));
+    server.connection = nullptr;
+    if (server.pid > 0) {
+        kill(server.pid, SIGTERM);
+        while (waitpid(server.pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    }
+    server.pid = -1;
+}
+
+std::vector<unsigned long> FindWindows(XServer &server, const std::string &name) {
+    Display *display = Connection(server);
+    std::vector<unsigned long> found;
+    XSync(display, False);
+    Collect(display, DefaultRootWindow(display), name, found);
+    return found;
+}
+
+unsigned long WaitForWindow(XServer &server, const std::string &name, int timeoutMs) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    do {
+        for (unsigned long window : FindWindows(server, name)) {
+            WindowGeometry geometry;
+            if (GetWindowGeometry(server, window, geometry) && geometry.viewable)
+                return window;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return 0;
+}
+
+bool GetWindowGeometry(XServer &server, unsigned long window, WindowGeometry &geometry) {
+    Display *display = Connection(server);
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes))
+        return false;
+    Window child;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &geometry.x,
+                          &geometry.y, &child);
+    geometry.width = attributes.width;
+    geometry.height = attributes.height;
+    geometry.viewable = attributes.map_state == IsViewable;
+    return true;
+}
+
+std::string WindowClass(XServer &server, unsigned long window) {
+    XClassHint hint{};
+    if (!XGetClassHint(Connection(server), window, &hint))
+        return "";
+    std::string name = hint.res_class != nullptr ? hint.res_class : "";
+    XFree(hint.res_name);
+    XFree(hint.res_class);
+    return name;
+}
+
+bool SendDeleteWindow(XServer &server, unsigned long window) {
+    Display *display = Connection(server);
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    bool sent = XSendEvent(display, window, False, NoEventMask, &event) != 0;
+    XFlush(display);
+    return sent;
+}
+
+Image CaptureScreen(XServer &server) {
+    Display *display = Connection(server);
+    Window root = DefaultRootWindow(display);
+    XWindowAttributes attributes;
+    XGetWindowAttributes(display, root, &attributes);
+    return FromXImage(
+        XGetImage(display, root, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap));
+}
+
+Image CaptureWindow(XServer &server, unsigned long window) {
+    Display *display = Connection(server);
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes))
+        return {};
+    return FromXImage(
+        XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap));
+}
+
+bool CursorHiddenAt(XServer &server, int x, int y) {
+    Display *display = Connection(server);
+    XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0, x, y);
+    XSync(display, False);
+    XFixesCursorImage *cursor = XFixesGetCursorImage(display);
+    if (cursor == nullptr)
+        return false;
+    bool hidden = true;
+    for (int i = 0; i < cursor->width * cursor->height; i++) {
+        if ((cursor->pixels[i] >> 24) != 0)
+            hidden = false;
+    }
+    XFree(cursor);
+    return hidden;
+}
+
+long MovePointerContinuously(const XServer &server, const std::atomic<bool> &moving) {
+    Display *display = XOpenDisplay(server.display.c_str());
+    if (display == nullptr)
+        return 0;
+    long moves = 0;
+    for (; moving.load(); moves++) {
+        XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0,
+                     100 + static_cast<int>(moves % 400), 100 + static_cast<int>(moves % 200));
+        XFlush(display);
+    }
+    XCloseDisplay(display);
+    return moves;
+}
+
+int RunWithDisplay(XServer &server, const std::string &command) {
+    std::string line = "DISPLAY=" + server.display + " " + command;
+    return std::system(line.c_str());
+}
