@@ -11,7 +11,8 @@ namespace {
 
 constexpr int FONT_WIDTH = 512;
 constexpr float PEN_RADIUS = 1.0f; // two texels wide
-constexpr float WOBBLE = 0.3f;
+constexpr float WOBBLE = 0.4f;
+constexpr float MAX_LEAN = 0.07f;
 constexpr int SUPERSAMPLE = 4;
 
 // Pen paths in cell units (x 0..12, y 0..16, y down); strokes centred on
@@ -82,6 +83,18 @@ const char *const NUMBER_PATH = "M4.2,1 L3.4,15 M8.8,1 L8,15 M1,5 L12.2,5 M0.6,1
 void InkPath(std::vector<uint8_t> &strip, int cell, const char *path, int lastColumn) {
     Prng rng(0x5EED0000u + static_cast<uint64_t>(cell) * 7919u);
     std::vector<PenStroke> strokes = ParsePenPath(path, rng, WOBBLE);
+    // Each letter leans its own way a little, as in quick lettering.
+    float lean = rng.Range(-MAX_LEAN, MAX_LEAN);
+    for (PenStroke &stroke : strokes) {
+        for (PenPoint &p : stroke) {
+            p.x += lean * (8.0f - p.y);
+        }
+    }
+    // And the pen presses harder in some strokes than in others.
+    std::vector<float> radius;
+    for (size_t i = 0; i < strokes.size(); ++i) {
+        radius.push_back(PEN_RADIUS * rng.Range(0.92f, 1.18f));
+    }
     for (int y = 0; y < FONT_CELL_HEIGHT; ++y) {
         for (int x = 0; x <= lastColumn; ++x) {
             int inside = 0;
@@ -89,7 +102,12 @@ void InkPath(std::vector<uint8_t> &strip, int cell, const char *path, int lastCo
                 for (int sx = 0; sx < SUPERSAMPLE; ++sx) {
                     float px = static_cast<float>(x) + (sx + 0.5f) / SUPERSAMPLE;
                     float py = static_cast<float>(y) + (sy + 0.5f) / SUPERSAMPLE;
-                    inside += PenDistance(strokes, px, py) < PEN_RADIUS;
+                    for (size_t i = 0; i < strokes.size(); ++i) {
+                        if (PenDistance({strokes[i]}, px, py) < radius[i]) {
+                            ++inside;
+                            break;
+                        }
+                    }
                 }
             }
             if (2 * inside >= SUPERSAMPLE * SUPERSAMPLE) {

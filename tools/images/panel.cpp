@@ -27,46 +27,76 @@ struct Part {
     float albedo;   // brightness of the skin of this part
     float depth;    // how far the cushion bulges, texels
     float rimWidth; // dark outline over the parts behind
+    Shape detail;   // folds and nails: a factor on the brightness
 };
 
+// Blends two distances with a fillet of radius k, so the wrist flows into
+// the forearm without a seam.
+float SmoothUnion(float a, float b, float k) {
+    float h = Clamp01(0.5f + 0.5f * (b - a) / k);
+    return b + (a - b) * h - k * h * (1.0f - h);
+}
+
+float ForearmCentre(float y) {
+    return 129.0f + 3.0f * Clamp01((y - 168.0f) / 90.0f);
+}
+
+float ForearmHalf(float y) {
+    return 31.0f + 9.0f * Clamp01((y - 168.0f) / 90.0f);
+}
+
 float Forearm(float x, float y) {
-    // Tapers from the elbow (bottom edge, beyond the image) to the wrist.
-    float t = Clamp01((y - 150.0f) / 110.0f);
-    float half = 30.0f + 10.0f * t;
-    float centre = 130.0f - 2.0f * t;
-    float side = std::fabs(x - centre) - half;
-    return std::max(side, 150.0f - y);
+    // Widens from the wrist toward the elbow, beyond the bottom edge.
+    float arm = std::max(std::fabs(x - ForearmCentre(y)) - ForearmHalf(y), 150.0f - y);
+    float heel = SdBox(x, y, 128.0f, 128.0f, 58.0f, 36.0f, 28.0f);
+    return SmoothUnion(heel, arm, 16.0f);
 }
 
-float Palm(float x, float y) {
-    float box = SdBox(x, y, 128.0f, 134.0f, 56.0f, 38.0f, 26.0f);
-    float wrist = SdBox(x, y, 130.0f, 170.0f, 34.0f, 20.0f, 8.0f);
-    return std::min(box, wrist);
+// The forearm is a cylinder: lit on the left, falling off to the right.
+float ForearmRound(float x, float y) {
+    float t = std::clamp((x - ForearmCentre(y)) / (ForearmHalf(y) + 4.0f), -1.0f, 1.0f);
+    float nz = std::sqrt(1.0f - t * t);
+    float round = 0.55f + 0.5f * std::max(0.0f, 0.8f * nz - 0.35f * t);
+    return 1.0f + (round - 1.0f) * SmoothStep(120.0f, 175.0f, y);
 }
 
-Shape Finger(float cx, float top, float bottom, float half) {
-    return [=](float x, float y) {
+Part Finger(float cx, float top, float bottom, float half, float albedo) {
+    Shape sd = [=](float x, float y) {
         float mid = 0.5f * (top + bottom);
-        return SdBox(x, y, cx, mid, half, 0.5f * (bottom - top), half * 0.95f);
+        // A little wider at the knuckle than at the tip.
+        float taper = half - 1.5f * Clamp01((y - top) / (bottom - top));
+        return SdBox(x, y, cx, mid, taper, 0.5f * (bottom - top), half * 0.9f);
     };
+    // The fold between the middle joint and the fingertip, a shallow arc.
+    float crease = top + 0.58f * (bottom - top);
+    Shape fold = [=](float x, float y) {
+        float u = (x - cx) / half;
+        float d = std::fabs(y - crease + 3.0f * (1.0f - u * u)) - 0.8f;
+        float reach = SmoothStep(0.95f, 0.6f, std::fabs(u));
+        return 1.0f - 0.7f * Cover(d, 0.8f) * reach;
+    };
+    return {sd, albedo, 11.0f, 2.0f, fold};
 }
 
 float Thumb(float x, float y) {
-    // From the heel of the hand up across the index and middle fingers.
-    float base = SdCircle(x, y, 86.0f, 136.0f, 21.0f);
-    float shaft = SdSegment(x, y, 86.0f, 130.0f, 140.0f, 112.0f) - 15.0f;
-    return std::min(base, shaft);
+    // From the ball of the thumb low on the left, across the index and
+    // middle fingers, its tip resting on the ring finger.
+    float ball = SdEllipse(x, y, 84.0f, 140.0f, 20.0f, 24.0f);
+    float shaft = SdSegment(x, y, 84.0f, 128.0f, 144.0f, 109.0f) - 14.0f;
+    return SmoothUnion(ball, shaft, 8.0f);
+}
+
+float ThumbNail(float x, float y) {
+    float d = SdEllipse(x, y, 139.0f, 108.0f, 8.5f, 7.0f);
+    float outline = Cover(std::fabs(d) - 0.7f, 0.6f);
+    return (1.0f + 0.12f * Cover(d, 0.6f)) * (1.0f - 0.5f * outline);
 }
 
 std::vector<Part> FistParts() {
     return {
-        {Forearm, 0.74f, 22.0f, 0.0f},
-        {Palm, 0.82f, 26.0f, 3.0f},
-        {Finger(178.0f, 44.0f, 118.0f, 13.5f), 0.86f, 12.0f, 2.5f},
-        {Finger(152.0f, 26.0f, 116.0f, 15.0f), 0.9f, 13.0f, 2.5f},
-        {Finger(123.0f, 18.0f, 112.0f, 15.5f), 0.92f, 13.0f, 2.5f},
-        {Finger(93.0f, 26.0f, 110.0f, 15.5f), 0.94f, 13.0f, 2.5f},
-        {Thumb, 1.0f, 16.0f, 3.0f},
+        {Forearm, 0.82f, 12.0f, 0.0f, ForearmRound}, Finger(177.0f, 48.0f, 106.0f, 13.0f, 0.86f),
+        Finger(151.0f, 34.0f, 104.0f, 14.5f, 0.9f),  Finger(122.0f, 28.0f, 102.0f, 15.0f, 0.93f),
+        Finger(92.0f, 36.0f, 102.0f, 15.0f, 0.96f),  {Thumb, 1.0f, 15.0f, 2.5f, ThumbNail},
     };
 }
 
@@ -98,7 +128,7 @@ float PaintTexel(const std::vector<Part> &parts, float x, float y) {
         float rim = Cover(d - part.rimWidth, 0.6f);
         float body = Cover(d, 0.6f);
         value = value * (1.0f - rim); // the dark crease around the part
-        value += body * Shade(part, x, y);
+        value += body * Shade(part, x, y) * part.detail(x, y);
     }
     return value;
 }

@@ -44,7 +44,9 @@ LayerPaint Arm(float x, float y, Vec shoulder, Vec wrist) {
     float half = 15.0f - 3.0f * along;
     float d = SdSegment(x, y, shoulder.x, shoulder.y, wrist.x, wrist.y) - half;
     LayerPaint out = NOTHING;
-    float hand = SdEllipse(x, y, wrist.x + 1.0f, wrist.y + 14.0f, 10.0f, 14.5f);
+    float inward = wrist.x < 124.0f ? 1.0f : -1.0f;
+    float hand = std::min(SdEllipse(x, y, wrist.x + 1.0f, wrist.y + 14.0f, 10.0f, 14.5f),
+                          SdEllipse(x, y, wrist.x + inward * 8.0f, wrist.y + 12.0f, 4.0f, 8.0f));
     if (hand < 1.0f) {
         float k = Roundness(x - wrist.x - 1.0f, 10.0f) * Falloff(x, y);
         float knuckles = 1.0f - 0.12f * SmoothStep(0.3f, 1.0f, std::sin((x - wrist.x) * 0.9f)) *
@@ -57,7 +59,9 @@ LayerPaint Arm(float x, float y, Vec shoulder, Vec wrist) {
         float rib = 0.93f + 0.07f * std::sin(x * 1.9f + y * 0.25f);
         float folds = 0.85f + 0.3f * Fbm(x * 0.04f, y * 0.11f, 51u, 3);
         float cuff = along > 0.9f ? 0.9f : 1.0f;
-        float k = Roundness(x - cx, half) * Falloff(x, y) * rib * folds * cuff;
+        // Where the sleeve passes behind the box it lies in the box's shade.
+        float contact = 0.55f + 0.45f * SmoothStep(0.0f, 12.0f, SdConvex(BODY.front, x, y));
+        float k = Roundness(x - cx, half) * Falloff(x, y) * rib * folds * cuff * contact;
         out = Over(out, {Scale(SWEATER, k), Cover(d, 0.55f)});
     }
     return out;
@@ -72,7 +76,10 @@ LayerPaint Legs(float x, float y) {
     for (float cx : {96.0f, 152.0f}) {
         float lean = (cx < 124 ? -1.0f : 1.0f) * (y - 330.0f) * 0.03f;
         float axis = cx + lean;
-        float d = SdBox(x, y, axis, 400.0f, 22.0f, 76.0f, 6.0f);
+        // Narrower toward the ankle, a little fuller over the knee.
+        float half = 23.0f - 4.0f * SmoothStep(330.0f, 470.0f, y) +
+                     1.5f * std::exp(-(y - 402.0f) * (y - 402.0f) / 200.0f);
+        float d = SdBox(x, y, axis, 400.0f, half, 76.0f, 6.0f);
         if (d > 1.0f) {
             continue;
         }
@@ -80,8 +87,8 @@ LayerPaint Legs(float x, float y) {
         float twill = 1.0f + 0.07f * (Fbm((x + y) * 0.9f, (x - y) * 0.15f, 62u, 1) - 0.5f);
         // The body box shades the tops of the legs.
         float shade = 0.45f + 0.55f * SmoothStep(330.0f, 372.0f, y);
-        float seam = 1.0f - 0.25f * Cover(std::fabs(x - axis - 12.0f) - 0.6f, 0.5f);
-        float k = Roundness(x - axis, 22.0f) * folds * twill * shade * seam * Falloff(x, y);
+        float seam = 1.0f - 0.15f * Cover(std::fabs(x - axis - 0.5f * half) - 0.6f, 0.7f);
+        float k = Roundness(x - axis, half) * folds * twill * shade * seam * Falloff(x, y);
         out = Over(out, {Scale(DENIM, k), Cover(d, 0.55f)});
     }
     return out;
@@ -182,7 +189,7 @@ LayerPaint Face(float x, float y, LayerPaint board) {
         return board;
     }
     float paper = 0.92f + 0.1f * Fbm(x * 0.09f, y * 0.09f, 400u, 3);
-    Rgb c = Scale(Rgb{0.6f, 0.61f, 0.62f}, paper * (0.4f + 0.6f * Falloff(x, y)) * 1.25f);
+    Rgb c = Scale(Rgb{0.6f, 0.61f, 0.63f}, paper * (0.35f + 0.6f * Falloff(x, y)));
     float ink = 0.0f;
     for (float ex : {102.0f, 142.0f}) {
         ink = std::max(ink, MarkerInk(SdCircle(x, y, ex, 70.0f, 0.0f), 11.0f, x, y));

@@ -9,8 +9,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <string>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -57,78 +57,167 @@ const Letter &Find(char name) {
 struct Placed {
     std::vector<PenStroke> strokes;
     int clipFirst, clipLast; // columns this letter may paint
+    float inkLeft, inkRight; // extent of its stroke centres
 };
 
-Placed Place(char name, float left, float unitX, int index, int clipFirst, int clipLast) {
+// Puts letter `name` with its left stroke edge at `left`. Each letter
+// position keeps its own seed, so a letter in both words is the same.
+Placed Place(char name, float left, float unitX, int index) {
     const Letter &letter = Find(name);
-    // Each letter position keeps its own seed, so a letter painted in both
-    // words comes out the same texel for texel.
     Prng rng(0x7171u + static_cast<uint64_t>(index) * 104729u + static_cast<uint64_t>(name));
-    Placed placed{ParsePenPath(letter.path, rng, 0.25f), clipFirst, clipLast};
+    Placed placed{ParsePenPath(letter.path, rng, 0.25f), 0, WIDTH - 1, 1e9f, -1e9f};
     float tilt = rng.Range(-0.05f, 0.05f);
-    float lift = rng.Range(-1.2f, 1.2f);
+    float lift = rng.Range(-1.0f, 1.0f);
     float cx = letter.width * 0.5f, cy = 8.0f;
     for (PenStroke &stroke : placed.strokes) {
         for (PenPoint &p : stroke) {
             float dx = p.x - cx, dy = p.y - cy;
-            float rx = dx * std::cos(tilt) - dy * std::sin(tilt);
-            float ry = dx * std::sin(tilt) + dy * std::cos(tilt);
-            p.x = left + (cx + rx) * unitX;
-            p.y = TOP + lift + (cy + ry) * UNIT_Y;
+            p.x = (cx + dx * std::cos(tilt) - dy * std::sin(tilt)) * unitX;
+            p.y = TOP + lift + (cy + dx * std::sin(tilt) + dy * std::cos(tilt)) * UNIT_Y;
+            placed.inkLeft = std::min(placed.inkLeft, p.x);
+            placed.inkRight = std::max(placed.inkRight, p.x);
         }
+    }
+    float shift = left + BRUSH_RADIUS - placed.inkLeft;
+    for (PenStroke &stroke : placed.strokes) {
+        for (PenPoint &p : stroke) {
+            p.x += shift;
+        }
+    }
+    placed.inkLeft += shift;
+    placed.inkRight += shift;
+    return placed;
+}
+
+float LeftEdge(const Placed &p) {
+    return p.inkLeft - BRUSH_RADIUS;
+}
+float RightEdge(const Placed &p) {
+    return p.inkRight + BRUSH_RADIUS;
+}
+
+// Places `word` from column `left`, `gap` texels of black between letters;
+// `firstIndex` numbers the positions for the seeds.
+std::vector<Placed> PlaceWord(const char *word, float left, float unitX, float gap,
+                              int firstIndex) {
+    std::vector<Placed> placed;
+    for (int i = 0; word[i]; ++i) {
+        placed.push_back(Place(word[i], left, unitX, firstIndex + i));
+        left = RightEdge(placed.back()) + gap;
     }
     return placed;
 }
 
-// Places `word` from column `left`, letters `unitX` texels per unit and
-// `gap` texels apart; `firstIndex` numbers the positions for the seeds.
-void PlaceWord(std::vector<Placed> &out, const char *word, float left, float unitX, float gap,
-               int firstIndex, int clipFirst, int clipLast) {
-    for (int i = 0; word[i]; ++i) {
-        out.push_back(Place(word[i], left, unitX, firstIndex + i, clipFirst, clipLast));
-        left += Find(word[i]).width * unitX + gap;
-    }
-}
-
 float WordWidth(const char *word, float unitX, float gap) {
-    float w = 0.0f;
-    for (int i = 0; word[i]; ++i) {
-        w += Find(word[i]).width * unitX + (i ? gap : 0.0f);
-    }
-    return w;
+    std::vector<Placed> placed = PlaceWord(word, 0.0f, unitX, gap, 0);
+    return RightEdge(placed.back());
 }
 
-// Brush value at (x, y): a soft-edged stroke with streaks of the bristles.
-float BrushTexel(const std::vector<Placed> &letters, float x, float y) {
-    float best = 1e9f;
-    for (const Placed &letter : letters) {
-        if (x < letter.clipFirst || x >= letter.clipLast + 1) {
+// The unit width at which `word` spans `width` texels (the widths grow
+// with the unit, so halving the interval finds it).
+float UnitForWidth(const char *word, float gap, float width) {
+    float lo = 1.0f, hi = 6.0f;
+    for (int i = 0; i < 40; ++i) {
+        float mid = 0.5f * (lo + hi);
+        (WordWidth(word, mid, gap) < width ? lo : hi) = mid;
+    }
+    return lo;
+}
+
+// The lettering of one word: from column 31, sized so that the second
+// word's ROW ends just inside the band where the words may differ; the
+// middle of either word is set in the same space and clipped to the band.
+std::vector<Placed> LayOut(int version) {
+    const float gap = 3.0f, first = 33.5f, middleEnd = TITLE_CHANGE_LAST - 1.5f;
+    float unitX = UnitForWidth("OVERTHROW", gap, middleEnd - first);
+    std::vector<Placed> letters = PlaceWord("OVERTH", first, unitX, gap, 0);
+    float middleLeft = RightEdge(letters.back()) + gap;
+    float middleRight = middleLeft + WordWidth("ROW", unitX, gap);
+    std::vector<Placed> suffix = PlaceWord("ING", middleRight + gap, unitX, gap, 9);
+    std::vector<Placed> middle;
+    if (version == 1) {
+        // INK is narrower than ROW: wider letters, wider spacing, centred.
+        float inkUnit = unitX * 1.2f;
+        float room = middleRight - middleLeft - WordWidth("INK", inkUnit, 0.0f);
+        middle = PlaceWord("INK", middleLeft + room / 4, inkUnit, room / 4, 6);
+    } else {
+        middle = PlaceWord("ROW", middleLeft, unitX, gap, 6);
+    }
+    if (LeftEdge(middle.front()) < TITLE_CHANGE_FIRST - 0.5f ||
+        RightEdge(middle.back()) > TITLE_CHANGE_LAST + 0.5f) {
+        std::fprintf(stderr, "make_images: title middle outside its band\n");
+        std::abort();
+    }
+    for (Placed &p : middle) {
+        p.clipFirst = TITLE_CHANGE_FIRST;
+        p.clipLast = TITLE_CHANGE_LAST;
+    }
+    letters.insert(letters.end(), middle.begin(), middle.end());
+    letters.insert(letters.end(), suffix.begin(), suffix.end());
+    return letters;
+}
+
+// The nearest brush mark to a point: how far inside the stroke the point
+// lies, and where along the stroke (0 at the start, 1 at the lift).
+struct BrushHit {
+    float inside = -1e9f;
+    float along = 0.0f;  // texels from the start of the stroke
+    float across = 0.0f; // signed offset from the centre line
+    float t = 0.0f;
+};
+
+void NearestInStroke(const PenStroke &stroke, float x, float y, BrushHit &hit) {
+    float length = 0.0f;
+    for (size_t i = 1; i < stroke.size(); ++i) {
+        length += std::hypot(stroke[i].x - stroke[i - 1].x, stroke[i].y - stroke[i - 1].y);
+    }
+    float walked = 0.0f;
+    for (size_t i = 1; i < stroke.size(); ++i) {
+        PenPoint a = stroke[i - 1], b = stroke[i];
+        float vx = b.x - a.x, vy = b.y - a.y;
+        float len = std::hypot(vx, vy);
+        if (len <= 0.0f) {
             continue;
         }
-        best = std::min(best, PenDistance(letter.strokes, x, y));
+        float u = std::clamp(((x - a.x) * vx + (y - a.y) * vy) / (len * len), 0.0f, 1.0f);
+        float d = std::hypot(x - a.x - vx * u, y - a.y - vy * u);
+        float t = (walked + u * len) / std::max(length, 1.0f);
+        // A loaded brush lays a broad mark and thins as it lifts.
+        float radius = BRUSH_RADIUS * (1.12f - 0.3f * t);
+        if (radius - d > hit.inside) {
+            hit = {radius - d, walked + u * len, ((x - a.x) * vy - (y - a.y) * vx) / len, t};
+        }
+        walked += len;
     }
-    float ragged = (Fbm(x * 0.15f, y * 0.15f, 5u, 3) - 0.5f) * 2.2f;
-    float cover = Cover(best - BRUSH_RADIUS + ragged, 0.6f);
-    float streak = Fbm(x * 0.05f, y * 0.6f, 9u, 3);
-    return cover * (0.8f + 0.25f * streak);
+}
+
+// Brush value at (x, y): a ragged-edged mark with streaks along the
+// stroke, drier where the brush lifts.
+float BrushTexel(const std::vector<Placed> &letters, float x, float y) {
+    BrushHit hit;
+    for (const Placed &letter : letters) {
+        if (x < letter.clipFirst || x >= letter.clipLast + 1 || x < LeftEdge(letter) - 3.0f ||
+            x > RightEdge(letter) + 3.0f) {
+            continue;
+        }
+        for (const PenStroke &stroke : letter.strokes) {
+            NearestInStroke(stroke, x, y, hit);
+        }
+    }
+    if (hit.inside < -3.0f) {
+        return 0.0f;
+    }
+    float ragged = (Fbm(x * 0.18f, y * 0.18f, 5u, 3) - 0.5f) * 1.8f;
+    float cover = Cover(-hit.inside + ragged, 0.6f);
+    float bristle = Fbm(hit.along * 0.045f, hit.across * 0.9f, 9u, 3);
+    float dry = SmoothStep(0.6f, 1.0f, hit.t) * SmoothStep(0.55f, 0.42f, bristle);
+    return cover * (0.78f + 0.3f * bristle) * (1.0f - 0.7f * dry);
 }
 
 } // namespace
 
 std::vector<uint8_t> PaintTitle(int version) {
-    const char *middle = version == 1 ? "INK" : "ROW";
-    const float unitX = 2.5f, gap = 11.0f, edge = BRUSH_RADIUS + 1.5f;
-    std::vector<Placed> letters;
-    PlaceWord(letters, "OVERTH", 31.0f + edge, unitX, gap, 0, 0, WIDTH - 1);
-    float suffixLeft = 458.0f - edge - WordWidth("ING", unitX, gap);
-    PlaceWord(letters, "ING", suffixLeft, unitX, gap, 9, 0, WIDTH - 1);
-    // The middle is centred in its own band and may paint nowhere else.
-    float middleUnit = version == 1 ? 2.9f : unitX;
-    float middleWidth = WordWidth(middle, middleUnit, gap);
-    float middleLeft = 0.5f * (TITLE_CHANGE_FIRST + TITLE_CHANGE_LAST) - 0.5f * middleWidth;
-    PlaceWord(letters, middle, middleLeft, middleUnit, gap, 6, TITLE_CHANGE_FIRST,
-              TITLE_CHANGE_LAST);
-
+    std::vector<Placed> letters = LayOut(version);
     Canvas canvas(WIDTH, HEIGHT, 1);
     for (int y = 0; y < HEIGHT; ++y) {
         for (int x = 0; x < WIDTH; ++x) {
