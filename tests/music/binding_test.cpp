@@ -18,6 +18,7 @@ class Binding : public testing::Test {
   protected:
     void SetUp() override {
         RuntimeStart();
+        FakePlayerReset();
         ASSERT_EQ(Init(SOUND_SLOT, FakePlayerPath('a'), -1, 44100, 0), 1);
         FakePlayerReset();
     }
@@ -130,21 +131,23 @@ TEST_F(Binding, FailedResultsReport) {
     FakePlayerSetResult("BASSMOD_ErrorGetCode", PLAYER_ERROR_HANDLE);
     FakePlayerSetResult("BASSMOD_MusicGetPosition", 0x0005FFFF); // cut to -1
     FakePlayerSetResult("BASSMOD_SetVolume", -1);
+    FakePlayerSetResult("BASSMOD_MusicGetLength", 0xFFFF);
     FakePlayerSetResult("BASSMOD_MusicGetName", 0);
     FakePlayerSetResult("BASSMOD_MusicLoad", 0);
     FakePlayerSetResult("BASSMOD_MusicSetSync", 0);
     EXPECT_EQ(MusicGetPosition(SOUND_SLOT), -1);
     EXPECT_EQ(SetVolume(SOUND_SLOT, 50), -1);
+    EXPECT_EQ(MusicGetLength(SOUND_SLOT, 0), -1);
     EXPECT_EQ(MusicGetName(SOUND_SLOT), "");
     EXPECT_EQ(MusicLoad(SOUND_SLOT, 1, "0", 0, 0, 0), 0);
     EXPECT_EQ(MusicSetSync(SOUND_SLOT, SYNC_INSTRUMENT, 6, nullptr, 4), 0u);
-    EXPECT_EQ(CapturedDialogs().size(), 5u);
+    EXPECT_EQ(CapturedDialogs().size(), 6u);
     // Results that do not mean failure are not reported.
     FakePlayerSetResult("BASSMOD_MusicGetPosition", 0x0005FFFE);
     FakePlayerSetResult("BASSMOD_SetVolume", 0);
     MusicGetPosition(SOUND_SLOT);
     SetVolume(SOUND_SLOT, 50);
-    EXPECT_EQ(CapturedDialogs().size(), 5u);
+    EXPECT_EQ(CapturedDialogs().size(), 6u);
 }
 
 TEST_F(Binding, ReporterShowsTheMessageOnALineOfItsOwn) {

@@ -25,6 +25,7 @@ class MusicStart : public testing::Test {
   protected:
     void SetUp() override {
         RuntimeStart();
+        FakePlayerReset();
         ASSERT_EQ(Init(SOUND_SLOT, FakePlayerPath('a'), -1, 44100, 0), 1);
         FakePlayerReset();
     }
