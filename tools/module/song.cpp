@@ -367,6 +367,9 @@ const Melody LEAD_14 = {{0, "E-5", 8},  {8, "A-5", 8},  {16, "G-5", 4}, {20, "E-
 // theme in the intro.
 const Melody BELL_0 = {{0, "E-5", 6},  {6, "A-5", 6},  {12, "G-5", 8}, {20, "E-5", 12},
                        {32, "C-5", 6}, {38, "F-5", 6}, {44, "E-5", 8}, {52, "C-5", 12}};
+const Melody BELL_2 = {{0, "A-5", 6},   {6, "G-5", 6},  {12, "F-5", 8},
+                       {20, "C-5", 12}, {32, "B-4", 6}, {38, "D-5", 6},
+                       {44, "G-5", 8},  {52, "F-5", 4}, {56, "D-5", 8}};
 const Melody BELL_3 = {{0, "A-5", 6},  {12, "E-5", 8}, {20, "C-5", 4}, {24, "B-4", 8},
                        {32, "A-5", 6}, {44, "F-5", 8}, {52, "C-5", 4}, {56, "E-5", 8}};
 const Melody BELL_4 = {{0, "F-5", 6},  {12, "D-5", 8}, {20, "A-4", 4}, {24, "C-5", 8},
@@ -380,7 +383,7 @@ std::vector<XmPattern> Patterns() {
     patterns[1] = Build({CM, GM, Drums::STRAIGHT, Hats::OFFBEAT, Perc::NONE, Bass::OFFBEAT, true,
                          INS_PAD, 12, NONE, NONE, Fx::CRASH});
     patterns[2] = Build({FM, GM, Drums::STRAIGHT, Hats::SIXTEENTHS, Perc::SHAKER, Bass::OFFBEAT,
-                         false, INS_PAD, 20, NONE, BELL_0, Fx::RISE});
+                         false, INS_PAD, 20, NONE, BELL_2, Fx::RISE});
     patterns[3] = Build({AM, FM, Drums::BROKEN, Hats::BROKEN, Perc::RIMS, Bass::BROKEN, true,
                          INS_PAD, 22, NONE, BELL_3, Fx::CRASH});
     patterns[4] = Build({DM, EM, Drums::BROKEN_FILL, Hats::BROKEN, Perc::RIMS, Bass::BROKEN, true,
@@ -403,7 +406,7 @@ std::vector<XmPattern> Patterns() {
     PlaceStabs(patterns[14], AM, EM);
     // Never reached by the order list as played; kept as a quieter variant.
     patterns[15] = Build({FM, GM, Drums::STRAIGHT, Hats::OFFBEAT, Perc::NONE, Bass::OFFBEAT, false,
-                          INS_CHOIR, 0, NONE, BELL_0, Fx::NONE});
+                          INS_CHOIR, 0, NONE, BELL_2, Fx::NONE});
     return patterns;
 }
 
