@@ -147,9 +147,10 @@ XmInstrument MakeLead() {
     ins.volumeEnvelope.sustain = 2;
     ins.fadeout = 4096;
     ins.vibratoType = 0;
-    ins.vibratoSweep = 24;
-    ins.vibratoDepth = 3;
-    ins.vibratoRate = 10;
+    // About 5 Hz and a few cents, fading in so short notes stay straight.
+    ins.vibratoSweep = 30;
+    ins.vibratoDepth = 6;
+    ins.vibratoRate = 20;
     return ins;
 }
 
@@ -224,8 +225,8 @@ XmInstrument MakeChoir() {
     ins.volumeEnvelope.sustain = 2;
     ins.fadeout = 2048;
     ins.vibratoSweep = 40;
-    ins.vibratoDepth = 2;
-    ins.vibratoRate = 8;
+    ins.vibratoDepth = 4;
+    ins.vibratoRate = 16;
     return ins;
 }
 
