@@ -201,6 +201,16 @@ TEST(Title, SecondWordDiffersOnlyInTheMiddle) {
     EXPECT_GT(inside, 500) << "the middle letters change";
 }
 
+TEST(Title, MiddleLettersStopShortOfTheBandEdges) {
+    // A middle letter reaching the band's edge columns would be cut there.
+    View first = ImageView(3), second = ImageView(4);
+    for (int y = 0; y < first.height; ++y) {
+        for (int x : {TITLE_CHANGE_FIRST, TITLE_CHANGE_LAST}) {
+            EXPECT_EQ(first.At(x, y), second.At(x, y)) << x << "," << y;
+        }
+    }
+}
+
 // ---- Picture ----
 
 TEST(Picture, FigureOnPureBlackWithinItsArea) {

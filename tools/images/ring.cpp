@@ -13,7 +13,7 @@ namespace {
 
 constexpr int SIZE = 128;
 constexpr float FLOOR = 72.0f / 255.0f; // darkest value any byte may take
-constexpr int STROKE_COUNT = 150;
+constexpr int STROKE_COUNT = 85;
 
 const std::array<Rgb, 7> PALETTE = {{
     {0.70f, 0.58f, 0.90f}, // lavender
@@ -45,8 +45,8 @@ Stroke RandomStroke(Prng &rng, int index) {
     }
     s.ux = std::cos(angle);
     s.uy = std::sin(angle);
-    s.halfLen = rng.Range(6.0f, 13.0f);
-    s.halfWid = rng.Range(2.0f, 3.6f);
+    s.halfLen = rng.Range(10.0f, 20.0f);
+    s.halfWid = rng.Range(3.2f, 5.5f);
     Rgb base = PALETTE[rng.Below(static_cast<int>(PALETTE.size()))];
     s.colour = Scale(base, rng.Range(0.9f, 1.08f));
     s.seed = 1000u + static_cast<uint32_t>(index);

@@ -128,12 +128,19 @@ float UnitForWidth(const char *word, float gap, float width) {
 // word's ROW ends just inside the band where the words may differ; the
 // middle of either word is set in the same space and clipped to the band.
 std::vector<Placed> LayOut(int version) {
-    const float gap = 3.0f, first = 33.5f, middleEnd = TITLE_CHANGE_LAST - 1.5f;
+    // Ragged edges and the loaded start of a stroke reach a little past
+    // the round brush that the layout measures.
+    const float reach = 2.5f, gap = 3.0f;
+    const float first = 31.0f + reach, last = 458.5f - reach;
+    const float middleEnd = TITLE_CHANGE_LAST + 0.5f - reach;
     float unitX = UnitForWidth("OVERTHROW", gap, middleEnd - first);
     std::vector<Placed> letters = PlaceWord("OVERTH", first, unitX, gap, 0);
     float middleLeft = RightEdge(letters.back()) + gap;
     float middleRight = middleLeft + WordWidth("ROW", unitX, gap);
-    std::vector<Placed> suffix = PlaceWord("ING", middleRight + gap, unitX, gap, 9);
+    // ING takes the rest of the width to column 458, a little looser.
+    const float suffixGap = 1.5f * gap, suffixLeft = middleRight + suffixGap;
+    float suffixUnit = UnitForWidth("ING", suffixGap, last - suffixLeft);
+    std::vector<Placed> suffix = PlaceWord("ING", suffixLeft, suffixUnit, suffixGap, 9);
     std::vector<Placed> middle;
     if (version == 1) {
         // INK is narrower than ROW: wider letters, wider spacing, centred.
@@ -143,8 +150,8 @@ std::vector<Placed> LayOut(int version) {
     } else {
         middle = PlaceWord("ROW", middleLeft, unitX, gap, 6);
     }
-    if (LeftEdge(middle.front()) < TITLE_CHANGE_FIRST - 0.5f ||
-        RightEdge(middle.back()) > TITLE_CHANGE_LAST + 0.5f) {
+    if (LeftEdge(middle.front()) < TITLE_CHANGE_FIRST - 0.5f + reach ||
+        RightEdge(middle.back()) > middleEnd + 0.01f) {
         std::fprintf(stderr, "make_images: title middle outside its band\n");
         std::abort();
     }
