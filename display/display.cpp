@@ -82,6 +82,16 @@ void SetUpOffscreen(int width, int height) {
     StartContext();
 }
 
+// Runs while the question is up: connecting to the display and loading the
+// GL driver (half a second on llvmpipe) take the user's reading time instead
+// of delaying the first frame after the answer.
+bool videoReady = false;
+void PrepareVideo() {
+    videoReady = StartVideo(nullptr);
+    if (videoReady)
+        SDL_GL_LoadLibrary(nullptr);
+}
+
 bool IsHeadlessDriver(const char *driver) {
     return driver == nullptr || SDL_strcmp(driver, "offscreen") == 0 ||
            SDL_strcmp(driver, "dummy") == 0;
@@ -93,13 +103,14 @@ void SetUpDisplay(DisplayKind kind, int width, int height) {
         SetUpOffscreen(width, height);
         return;
     }
-    bool windowed = MessageDialog(TITLE, "Fullscreen", DIALOG_FLAGS_YES_NO) == DIALOG_NO;
+    bool windowed =
+        MessageDialogMeanwhile(TITLE, "Fullscreen", DIALOG_FLAGS_YES_NO, PrepareVideo) == DIALOG_NO;
     // Interrupted while the question was up: nothing to show any more; the
     // runtime end releases what start-up has made so far.
     if (CloseRequested())
         EndProcess();
     Delay(QUESTION_SETTLE_MS);
-    if (!StartVideo(nullptr))
+    if (!videoReady)
         DisplayFailure("could not open the display");
     if (IsHeadlessDriver(SDL_GetCurrentVideoDriver())) {
         SDL_SetError("no window system (DISPLAY or WAYLAND_DISPLAY) in reach");

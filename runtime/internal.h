@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // The close request: raised by RequestClose (signals, the shutdown), seen by
 // the event poll and by a message dialog that is waiting for its answer.
@@ -22,3 +23,10 @@ bool OnMainThread();
 // Test hook: every reading of the virtual clock advances it by step
 // milliseconds afterwards (0, the default, keeps it standing still).
 void SetVirtualClockReadStep(uint32_t step);
+
+// MessageDialog that runs meanwhile on the calling thread while the box is
+// up (the box lives in a process of its own), then waits for the answer.
+// Start-up uses the user's reading time to load the GL driver.
+using DialogMeanwhile = void (*)();
+int MessageDialogMeanwhile(const std::string &caption, const std::string &text, int flags,
+                           DialogMeanwhile meanwhile);

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -36,6 +37,7 @@ bool StartDemo(DemoProcess &demo, XServer *server, const std::vector<std::string
     demo.errorFile = demo.tempDir + "/stderr.txt";
     demo.pid = fork();
     if (demo.pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL); // a test killed on timeout takes the demo along
         int errors = open(demo.errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         dup2(errors, STDERR_FILENO);
         setenv("TMPDIR", (demo.tempDir + "/tmp").c_str(), 1);
