@@ -80,7 +80,7 @@ XmInstrument MakeSub() {
     int prefix = 256;
     Signal s = RenderPartials(partials, tone.loopLength, prefix, nullptr);
     Fade(s, prefix, 0);
-    XmInstrument ins = Looped("Sub", tone, s, prefix, 28, 128);
+    XmInstrument ins = Looped("Sub", tone, s, prefix, 22, 128);
     ins.volumeEnvelope.points = {{0, 0}, {3, 64}, {9, 0}};
     ins.volumeEnvelope.sustain = 1;
     ins.fadeout = 2048;
