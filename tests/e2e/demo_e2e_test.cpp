@@ -126,7 +126,7 @@ TEST_F(DemoUnderX, EscapeEndsTheRunWhileTheMouseMoves) {
     int code = WaitForExit(demo, EXIT_TIMEOUT_MS, &elapsed);
     moving = false;
     storm.join();
-    EXPECT_EQ(code, 0) << "stderr: " << ReadErrors(demo);
+    EXPECT_EQ(code, 0) << "after " << elapsed << " ms; stderr: " << ReadErrors(demo);
     EXPECT_GT(moves.load(), 500); // the storm was a storm
     RecordProperty("exit_after_escape_ms", static_cast<int>(elapsed));
 }

@@ -58,8 +58,8 @@ Image CaptureWindow(XServer &server, unsigned long window);
 // True when the pointer's cursor is fully transparent (hidden) at (x, y).
 bool CursorHiddenAt(XServer &server, int x, int y);
 
-// Moves the pointer to and fro over the screen, as fast as the server takes
-// it, on a connection of its own, until moving turns false (run it on a
+// Moves the pointer to and fro over the screen, some thousands of times a
+// second, on a connection of its own, until moving turns false (run it on a
 // thread). Returns the number of moves.
 long MovePointerContinuously(const XServer &server, const std::atomic<bool> &moving);
 
