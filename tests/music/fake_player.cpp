@@ -120,4 +120,7 @@ int32_t BASSMOD_MusicSetPosition(uint32_t position) {
 int32_t BASSMOD_MusicSetPositionScaler(uint32_t scale) {
     return Record("BASSMOD_MusicSetPositionScaler", "%u", scale);
 }
+int32_t BASSMOD_InitOffline(uint32_t frequency, uint32_t flags) {
+    return Record("BASSMOD_InitOffline", "%u,%u", frequency, flags);
+}
 }
