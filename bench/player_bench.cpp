@@ -94,6 +94,34 @@ void DecodeCpu(const std::vector<uint8_t> &module, const char *path) {
         *std::max_element(perSecond.begin(), perSecond.end()) * 1e3, REPEATS, MUSIC_SECONDS);
 }
 
+uint64_t framesRendered = 0;
+std::vector<std::pair<uint32_t, uint64_t>> positionSyncs;
+
+void OnPositionSync(uint32_t, uint32_t, uint32_t user) {
+    positionSyncs.push_back({user, framesRendered});
+}
+
+// Where the demo's three position syncs (orders 2, 4 and 6, row 0) land, to
+// the frame: rendered one frame at a time, a sync arrives in its own frame.
+void PositionSyncSamples(const std::vector<uint8_t> &module, const char *path) {
+    BASSMOD_InitOffline(44100, 0);
+    LoadSong(module, path);
+    for (uint32_t order : {2u, 4u, 6u}) {
+        BASSMOD_MusicSetSync(SYNC_ONETIME_POSITION, order, OnPositionSync, order);
+    }
+    BASSMOD_MusicPlay();
+    int16_t frame[2];
+    for (framesRendered = 0; positionSyncs.size() < 3 && framesRendered < 60 * 44100;
+         framesRendered++) {
+        BASSMOD_RenderFrames(frame, 1);
+    }
+    BASSMOD_Free();
+    for (auto [order, sample] : positionSyncs) {
+        std::printf("position sync order %u row 0: sample %llu (%.3f s)\n", order,
+                    static_cast<unsigned long long>(sample), sample / 44100.0);
+    }
+}
+
 struct Delivery {
     double sinceHandedOn; // ms from the block leaving for SDL to delivery
     double lateness;      // ms after the accounted moment the sample is heard
@@ -142,6 +170,7 @@ int main(int argc, char **argv) {
     const char *path = argc > 1 ? argv[1] : nullptr;
     std::vector<uint8_t> module = WriteXm(DemoShapedSong());
     DecodeCpu(module, path);
+    PositionSyncSamples(module, path);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     DeliveryTiming("SDL output (dummy driver, 1024-frame device buffer)", -1, module, path);
     unsetenv("SDL_AUDIODRIVER");

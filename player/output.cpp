@@ -105,7 +105,9 @@ void RunSilentClock(PlayerClock::time_point now) {
     while (clockOrigin + FramesToTime(clockFrames) <= now) {
         uint64_t start = musicFrames;
         uint32_t count = FillMusic(clockScratch.data(), CLOCK_CHUNK_FRAMES);
-        RecordBlock(clockOrigin + FramesToTime(clockFrames), start, count, 0);
+        // A chunk pulled late starts to count as heard now, not at its due
+        // time: music resumed in between must not seem to have been heard.
+        RecordBlock(std::max(now, clockOrigin + FramesToTime(clockFrames)), start, count, 0);
         clockFrames += CLOCK_CHUNK_FRAMES;
     }
 }

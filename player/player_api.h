@@ -5,7 +5,9 @@
 
 #include <cstdint>
 
-// Error codes, as ErrorGetCode reports them.
+// Error codes, as ErrorGetCode reports them. The code is kept per thread: it
+// is the outcome of the calling thread's own last call (a sync procedure, on
+// the player's thread, reads its own).
 enum : int32_t {
     PLAYER_OK = 0,
     PLAYER_ERROR_MEMORY = 1,
@@ -35,6 +37,10 @@ constexpr uint32_t SYNC_ONETIME_POSITION = SYNC_ONETIME | SYNC_POSITION;
 // MusicLoad flags.
 constexpr uint32_t MUSIC_LOOP = 4;
 
+// `data`: for a position sync, the order (low half) and row (high half) that
+// were reached; for an instrument sync, the XM note (1..96) that started.
+// Procedures run on the player's thread (offline: inside RenderFrames) with no
+// lock held, and may call MusicSetSync and MusicRemoveSync.
 using SyncProcedure = void (*)(uint32_t sync, uint32_t data, uint32_t user);
 
 extern "C" {
@@ -59,7 +65,7 @@ int32_t BASSMOD_MusicFree();
 int32_t BASSMOD_MusicGetLength(int32_t playlen);
 const char *BASSMOD_MusicGetName();
 int32_t BASSMOD_MusicGetPosition(); // order low, row high; -1 on failure
-int32_t BASSMOD_MusicIsActive();
+int32_t BASSMOD_MusicIsActive(); // 0 stopped, 1 playing, 3 paused
 int32_t BASSMOD_MusicStop();
 int32_t BASSMOD_MusicPlayEx(int32_t position, int32_t flags, int32_t reset);
 int32_t BASSMOD_MusicSetAmplify(uint32_t amplification);
