@@ -65,7 +65,7 @@ int32_t BASSMOD_MusicFree();
 int32_t BASSMOD_MusicGetLength(int32_t playlen);
 const char *BASSMOD_MusicGetName();
 int32_t BASSMOD_MusicGetPosition(); // order low, row high; -1 on failure
-int32_t BASSMOD_MusicIsActive(); // 0 stopped, 1 playing, 3 paused
+int32_t BASSMOD_MusicIsActive();    // 0 stopped, 1 playing, 3 paused
 int32_t BASSMOD_MusicStop();
 int32_t BASSMOD_MusicPlayEx(int32_t position, int32_t flags, int32_t reset);
 int32_t BASSMOD_MusicSetAmplify(uint32_t amplification);
