@@ -122,6 +122,27 @@ void PositionSyncSamples(const std::vector<uint8_t> &module, const char *path) {
     }
 }
 
+// Peak and full-scale samples over the same stretch: the default
+// amplification must leave the song unclipped.
+void OutputLevels(const std::vector<uint8_t> &module, const char *path) {
+    BASSMOD_InitOffline(44100, 0);
+    LoadSong(module, path);
+    BASSMOD_MusicPlay();
+    std::vector<int16_t> buffer(2 * BLOCK);
+    int peak = 0;
+    uint64_t fullScale = 0;
+    for (uint32_t done = 0; done < MUSIC_SECONDS * 44100; done += BLOCK) {
+        BASSMOD_RenderFrames(buffer.data(), BLOCK);
+        for (int16_t v : buffer) {
+            peak = std::max(peak, std::abs(static_cast<int>(v)));
+            fullScale += v == 32767 || v == -32768;
+        }
+    }
+    BASSMOD_Free();
+    std::printf("output level over %u s: peak %d of 32767, %llu samples at full scale\n",
+                MUSIC_SECONDS, peak, static_cast<unsigned long long>(fullScale));
+}
+
 struct Delivery {
     double sinceHandedOn; // ms from the block leaving for SDL to delivery
     double lateness;      // ms after the accounted moment the sample is heard
@@ -170,6 +191,7 @@ int main(int argc, char **argv) {
     const char *path = argc > 1 ? argv[1] : nullptr;
     std::vector<uint8_t> module = WriteXm(DemoShapedSong());
     DecodeCpu(module, path);
+    OutputLevels(module, path);
     PositionSyncSamples(module, path);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     DeliveryTiming("SDL output (dummy driver, 1024-frame device buffer)", -1, module, path);
