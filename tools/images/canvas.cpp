@@ -146,22 +146,6 @@ float SdSegment(float px, float py, float ax, float ay, float bx, float by) {
     return std::hypot(wx - vx * t, wy - vy * t);
 }
 
-float SdQuad(float px, float py, float ax, float ay, float bx, float by, float cx, float cy) {
-    constexpr int STEPS = 16;
-    float best = 1e9f;
-    float lx = ax, ly = ay;
-    for (int i = 1; i <= STEPS; ++i) {
-        float t = static_cast<float>(i) / STEPS;
-        float u = 1.0f - t;
-        float x = u * u * ax + 2.0f * u * t * bx + t * t * cx;
-        float y = u * u * ay + 2.0f * u * t * by + t * t * cy;
-        best = std::min(best, SdSegment(px, py, lx, ly, x, y));
-        lx = x;
-        ly = y;
-    }
-    return best;
-}
-
 float Clamp01(float v) {
     return std::clamp(v, 0.0f, 1.0f);
 }

@@ -59,8 +59,6 @@ float SdCircle(float px, float py, float cx, float cy, float r);
 float SdEllipse(float px, float py, float cx, float cy, float rx, float ry);
 float SdBox(float px, float py, float cx, float cy, float hx, float hy, float round);
 float SdSegment(float px, float py, float ax, float ay, float bx, float by);
-// Distance to a quadratic curve a-b-c, sampled as a fine polyline.
-float SdQuad(float px, float py, float ax, float ay, float bx, float by, float cx, float cy);
 
 float Clamp01(float v);
 float SmoothStep(float e0, float e1, float v);
