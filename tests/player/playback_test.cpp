@@ -109,6 +109,10 @@ TEST_F(PlaybackTest, VolumeScalesTheOutput) {
 
 TEST_F(PlaybackTest, SongFactsAndVersion) {
     LoadOffline(WriteXm(DemoLikeSong()));
+    BASSMOD_MusicPlay();
+    Render(2 * 44100, 4096);
+    EXPECT_GT(BASSMOD_GetCPU(), 0.0f); // decoding time over music time, in percent
+    EXPECT_LT(BASSMOD_GetCPU(), 100.0f);
     EXPECT_EQ(BASSMOD_MusicGetLength(0), 8);
     EXPECT_STREQ(BASSMOD_MusicGetName(), "player test");
     EXPECT_EQ(BASSMOD_GetVersion() & 0xffff, 1u);
