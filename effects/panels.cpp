@@ -97,6 +97,12 @@ void DrawSlidingPicture() {
 
 void DrawLitObject() {
     spinAngle = spinAngle + SPIN_STEP;
+    // The list carries no texture coordinates, so the object must be drawn
+    // untextured. The scroller has normally switched texturing off already;
+    // when it never started (the music reached the slide before the opening
+    // ended) the sliding picture would have left it on and the object would
+    // be drawn black.
+    glDisable(GL_TEXTURE_2D);
     glEnable(GL_FOG);
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);

@@ -196,19 +196,25 @@ TEST_F(Panels, LitObjectRestoresTheFixedState) {
     DrawLitObject();
     std::vector<RecordedCall> calls = StopRecording();
     std::vector<std::string> expected = {
-        "glEnable",     "glEnable",     "glEnable",     "glBlendFunc", "glMaterialfv",
-        "glPushMatrix", "glTranslatef", "glRotatef",    "glRotatef",   "glPushMatrix",
-        "glScalef",     "PulseStep",    "glMaterialfv", "glCallList",  "glPopMatrix",
-        "glMaterialfv", "glCallList",   "glPopMatrix",  "glDisable",   "glBlendFunc",
-        "glDisable"};
+        "glDisable",    "glEnable",     "glEnable",     "glEnable",     "glBlendFunc",
+        "glMaterialfv", "glPushMatrix", "glTranslatef", "glRotatef",    "glRotatef",
+        "glPushMatrix", "glScalef",     "PulseStep",    "glMaterialfv", "glCallList",
+        "glPopMatrix",  "glMaterialfv", "glCallList",   "glPopMatrix",  "glDisable",
+        "glBlendFunc",  "glDisable"};
     ASSERT_EQ(CallNames(calls), expected);
-    EXPECT_EQ(calls[3].args, (std::vector<double>{GL_SRC_ALPHA, GL_SRC_ALPHA}));
-    EXPECT_EQ(calls[4].args, (std::vector<double>{GL_FRONT, GL_SHININESS, 127}));
-    EXPECT_EQ(calls[6].args, (std::vector<double>{0, 0, -3.5}));
-    EXPECT_EQ(calls[8].args, (std::vector<double>{1.5, 0, 1, 0.5}));
-    EXPECT_EQ(calls[12].args, (std::vector<double>{GL_FRONT, GL_EMISSION, 1, 0, 0, 1}));
-    EXPECT_EQ(calls[15].args, (std::vector<double>{GL_FRONT, GL_EMISSION, 0, 1, 0.2f, 0.2f}));
-    EXPECT_EQ(calls[19].args, (std::vector<double>{GL_SRC_ALPHA, GL_ONE}));
+    EXPECT_EQ(calls[0].args[0], GL_TEXTURE_2D);
+    EXPECT_EQ(calls[1].args[0], GL_FOG);
+    EXPECT_EQ(calls[2].args[0], GL_LIGHTING);
+    EXPECT_EQ(calls[3].args[0], GL_LIGHT0);
+    EXPECT_EQ(calls[4].args, (std::vector<double>{GL_SRC_ALPHA, GL_SRC_ALPHA}));
+    EXPECT_EQ(calls[5].args, (std::vector<double>{GL_FRONT, GL_SHININESS, 127}));
+    EXPECT_EQ(calls[7].args, (std::vector<double>{0, 0, -3.5}));
+    EXPECT_EQ(calls[9].args, (std::vector<double>{1.5, 0, 1, 0.5}));
+    EXPECT_EQ(calls[13].args, (std::vector<double>{GL_FRONT, GL_EMISSION, 1, 0, 0, 1}));
+    EXPECT_EQ(calls[16].args, (std::vector<double>{GL_FRONT, GL_EMISSION, 0, 1, 0.2f, 0.2f}));
+    EXPECT_EQ(calls[19].args[0], GL_LIGHTING);
+    EXPECT_EQ(calls[20].args, (std::vector<double>{GL_SRC_ALPHA, GL_ONE}));
+    EXPECT_EQ(calls[21].args[0], GL_FOG);
     VisibleState state = ReadVisibleState();
     EXPECT_FALSE(state.lighting);
     EXPECT_FALSE(state.fog);
@@ -219,10 +225,12 @@ TEST_F(Panels, LitObjectRestoresTheFixedState) {
     EXPECT_EQ(spinAngle, 1.5f);
 }
 
+// Also when the sliding picture left texturing on and no scroller ran since
+// (the opening cut short by the music): the object is drawn untextured.
 TEST_F(Panels, LitObjectShowsAtTheCentre) {
     CompileShapeList();
-    // As the scroller leaves it in every frame that draws the object.
-    glDisable(GL_TEXTURE_2D);
+    DrawSlidingPicture();
+    BeginFrame();
     DrawLitObject();
     Image frame = ReadBackBuffer();
     WritePng("/tmp/effects_object.png", frame);
