@@ -1,6 +1,7 @@
 // The make_images command: writes exactly the painted block, and fails
 // with a message and a non-zero exit when it cannot.
 #include "tests/images/image_views.h"
+#include "tools/images/images.h"
 
 #include <gtest/gtest.h>
 
@@ -24,26 +25,27 @@ std::string TempPath(const std::string &name) {
     return testing::TempDir() + "images_" + std::to_string(getpid()) + "_" + name;
 }
 
-TEST(MakeImages, WritesThePaintedBlock) {
-    std::string path = TempPath("block.bin");
-    ASSERT_EQ(RunMakeImages(path), 0);
+// One run (painting takes seconds): the block and a preview of each image.
+TEST(MakeImages, WritesThePaintedBlockAndPreviews) {
+    std::string path = TempPath("block.bin"), dir = TempPath("previews");
+    ASSERT_EQ(system(("mkdir -p " + dir).c_str()), 0);
+    ASSERT_EQ(RunMakeImages(path + " --png-dir " + dir + " --zoom 2"), 0);
     std::ifstream in(path, std::ios::binary);
     std::vector<uint8_t> written{std::istreambuf_iterator<char>(in), {}};
     EXPECT_TRUE(written == Block());
-    std::remove(path.c_str());
-}
-
-TEST(MakeImages, WritesOnePreviewPerImage) {
-    std::string dir = TempPath("previews");
-    ASSERT_EQ(system(("mkdir -p " + dir).c_str()), 0);
-    ASSERT_EQ(RunMakeImages(TempPath("block2.bin") + " --png-dir " + dir + " --zoom 2"), 0);
-    for (const char *name : {"font", "ring", "panel", "title1", "title2", "picture"}) {
-        std::ifstream png(dir + "/" + name + ".png", std::ios::binary);
-        char magic[4] = {};
-        png.read(magic, 4);
-        EXPECT_EQ(std::string(magic + 1, 3), "PNG") << name;
+    for (const ImageInfo &info : IMAGE_INFO) {
+        std::ifstream png(dir + "/" + info.name + ".png", std::ios::binary);
+        unsigned char head[24] = {};
+        png.read(reinterpret_cast<char *>(head), sizeof head);
+        EXPECT_EQ(std::string(reinterpret_cast<char *>(head) + 1, 3), "PNG") << info.name;
+        // The header's width and height (big-endian), doubled by --zoom 2.
+        auto field = [&](int at) {
+            return head[at] << 24 | head[at + 1] << 16 | head[at + 2] << 8 | head[at + 3];
+        };
+        EXPECT_EQ(field(16), 2 * info.width) << info.name;
+        EXPECT_EQ(field(20), 2 * info.height) << info.name;
     }
-    std::remove(TempPath("block2.bin").c_str());
+    std::remove(path.c_str());
     EXPECT_EQ(system(("rm -r " + dir).c_str()), 0);
 }
 
