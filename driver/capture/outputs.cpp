@@ -38,9 +38,12 @@ bool OpenOutputs(const CaptureOptions &options, int width, int height, CaptureOu
         return false;
     if (outputs.kind == OutputKind::Directory) {
         outputs.directory = options.output;
-        return OpenDirectory(outputs.directory, error) &&
-               WavCreate(outputs.wav, outputs.directory + "/" + SOUND_FILE, CAPTURE_SAMPLE_RATE,
-                         error);
+        if (!OpenDirectory(outputs.directory, error) ||
+            !WavCreate(outputs.wav, outputs.directory + "/" + SOUND_FILE, CAPTURE_SAMPLE_RATE,
+                       error))
+            return false;
+        PngQueueStart(outputs.pngs);
+        return true;
     }
     if (outputs.kind == OutputKind::Video)
         return VideoOpen(outputs.video, options.output, options.container, options.lossless, width,
@@ -58,10 +61,11 @@ bool WriteFrame(const CaptureOptions &options, CaptureOutputs &outputs, int64_t 
     ChapterAddFrame(outputs.chapters, frame - options.start, blocks);
     bool ok = true;
     if (outputs.kind == OutputKind::Directory)
-        ok = WritePng(outputs.directory + "/" + FrameFileName(frame), rgb, width, height, error) &&
+        ok = PngQueueAdd(outputs.pngs, outputs.directory + "/" + FrameFileName(frame), rgb, width,
+                         height, error) &&
              WavAppend(outputs.wav, sound, soundFrames, error);
     else if (outputs.kind == OutputKind::Video)
-        ok = VideoWrite(outputs.video, rgb, rgbBytes, sound, soundFrames * 4, error);
+        ok = VideoWrite(outputs.video, rgb, rgbBytes, sound, soundFrames, error);
     if (ok)
         ++outputs.framesWritten;
     return ok;
@@ -72,9 +76,15 @@ bool FinishOutputs(CaptureOutputs &outputs, std::string &error) {
     bool ok = ManifestFinish(outputs.manifest, failure);
     if (!ok)
         error = failure;
-    if (outputs.kind == OutputKind::Directory && !WavFinish(outputs.wav, failure) && ok) {
-        ok = false;
-        error = failure;
+    if (outputs.kind == OutputKind::Directory) {
+        if (!PngQueueFinish(outputs.pngs, failure) && ok) {
+            ok = false;
+            error = failure;
+        }
+        if (!WavFinish(outputs.wav, failure) && ok) {
+            ok = false;
+            error = failure;
+        }
     }
     if (outputs.kind == OutputKind::Video) {
         std::string metadata = FfmetadataText(outputs.chapters, outputs.framesWritten, VIDEO_TITLE);
@@ -89,6 +99,7 @@ bool FinishOutputs(CaptureOutputs &outputs, std::string &error) {
 void AbandonOutputs(CaptureOutputs &outputs) {
     std::string ignored;
     ManifestFinish(outputs.manifest, ignored);
+    PngQueueFinish(outputs.pngs, ignored);
     WavFinish(outputs.wav, ignored);
     VideoAbandon(outputs.video);
 }

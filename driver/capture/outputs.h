@@ -5,6 +5,7 @@
 #include "driver/capture/chapters.h"
 #include "driver/capture/files.h"
 #include "driver/capture/options.h"
+#include "driver/capture/png_queue.h"
 #include "driver/capture/video.h"
 
 #include <cstdint>
@@ -14,6 +15,7 @@ struct CaptureOutputs {
     OutputKind kind = OutputKind::None;
     std::string directory;
     WavFile wav;
+    PngQueue pngs;
     VideoEncoder video;
     Manifest manifest;
     ChapterList chapters;

@@ -16,27 +16,28 @@
 namespace {
 
 const char *const FFMPEG = "ffmpeg";
-constexpr int AUDIO_CHILD_FD = 3;
 constexpr int PIPE_BYTES = 1 << 20;
 
-std::vector<std::string> CodecArguments(const std::string &container, bool lossless) {
+std::vector<std::string> VideoCodec(const std::string &container, bool lossless) {
     if (container == "webm")
-        return {"-c:v",      "libvpx-vp9", "-crf",      "32",      "-b:v",    "0",
-                "-deadline", "good",       "-cpu-used", "5",       "-row-mt", "1",
-                "-pix_fmt",  "yuv420p",    "-c:a",      "libopus", "-b:a",    "160k"};
+        return {"-c:v", "libvpx-vp9", "-crf", "32",      "-b:v", "0",        "-deadline",
+                "good", "-cpu-used",  "5",    "-row-mt", "1",    "-pix_fmt", "yuv420p"};
     if (lossless && container == "mkv")
-        return {"-c:v", "ffv1",      "-level", "3",        "-g",   "1",    "-slices",
-                "4",    "-slicecrc", "1",      "-pix_fmt", "bgr0", "-c:a", "flac"};
+        return {"-c:v",    "ffv1", "-level",    "3", "-g",       "1",
+                "-slices", "4",    "-slicecrc", "1", "-pix_fmt", "bgr0"};
     if (lossless)
-        return {"-c:v", "libx264rgb", "-preset", "veryfast", "-qp",
-                "0",    "-pix_fmt",   "rgb24",   "-c:a",     "alac"};
-    std::vector<std::string> video = {"-c:v", "libx264", "-preset",  "veryfast",
-                                      "-crf", "18",      "-pix_fmt", "yuv420p"};
-    std::vector<std::string> audio = container == "mp4"
-                                         ? std::vector<std::string>{"-c:a", "aac", "-b:a", "192k"}
-                                         : std::vector<std::string>{"-c:a", "flac"};
-    video.insert(video.end(), audio.begin(), audio.end());
-    return video;
+        return {"-c:v", "libx264rgb", "-preset", "veryfast", "-qp", "0", "-pix_fmt", "rgb24"};
+    return {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p"};
+}
+
+std::vector<std::string> SoundCodec(const std::string &container, bool lossless) {
+    if (container == "webm")
+        return {"-c:a", "libopus", "-b:a", "160k"};
+    if (container == "mkv")
+        return {"-c:a", "flac"};
+    if (lossless)
+        return {"-c:a", "alac"};
+    return {"-c:a", "aac", "-b:a", "192k"};
 }
 
 std::string Muxer(const std::string &container) {
@@ -51,8 +52,16 @@ void CloseFd(int &fd) {
 
 void CloseAll(VideoEncoder &video) {
     CloseFd(video.videoFd);
-    CloseFd(video.audioFd);
     CloseFd(video.errorFd);
+}
+
+void RemovePartials(VideoEncoder &video) {
+    std::string ignored;
+    WavFinish(video.sound, ignored);
+    if (!video.partial.empty())
+        unlink(video.partial.c_str());
+    if (!video.sound.path.empty())
+        unlink(video.sound.path.c_str());
 }
 
 std::string FfmpegError(const VideoEncoder &video, const std::string &stage,
@@ -80,52 +89,34 @@ void DrainErrors(VideoEncoder &video) {
 // success).
 std::string EndFfmpeg(VideoEncoder &video) {
     CloseFd(video.videoFd);
-    CloseFd(video.audioFd);
     DrainErrors(video);
     std::string status = video.pid > 0 ? WaitProgram(video.pid) : "";
     video.pid = -1;
     return status;
 }
 
-// Writes some of [data, data + length) without blocking; false when the
-// reading end is gone.
-bool WriteSome(int fd, const uint8_t *&data, size_t &length) {
-    ssize_t written = write(fd, data, length);
-    if (written < 0)
-        return errno == EAGAIN || errno == EINTR;
-    data += written;
-    length -= static_cast<size_t>(written);
-    return true;
-}
-
-// Feeds ffmpeg until the given picture bytes are all in its pipe, sending the
-// sound backlog whenever that pipe has room and collecting what ffmpeg says,
-// so that neither pipe can hold up the other.
-bool Pump(VideoEncoder &video, const uint8_t *data, size_t length, bool flushSound) {
-    while (length > 0 || (flushSound && !video.audioBacklog.empty())) {
-        pollfd fds[3] = {{video.videoFd, POLLOUT, 0},
-                         {video.audioBacklog.empty() ? -1 : video.audioFd, POLLOUT, 0},
-                         {video.errorFd, POLLIN, 0}};
-        if (length == 0)
-            fds[0].fd = -1;
-        if (poll(fds, 3, -1) < 0) {
+// Feeds ffmpeg until the picture bytes are all in its pipe, collecting what
+// it says meanwhile (so that a chatty ffmpeg never blocks on its stderr).
+bool Pump(VideoEncoder &video, const uint8_t *data, size_t length) {
+    while (length > 0) {
+        pollfd fds[2] = {{video.videoFd, POLLOUT, 0}, {video.errorFd, POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0) {
             if (errno == EINTR)
                 continue;
             return false;
         }
-        if (fds[2].revents & (POLLIN | POLLHUP))
-            if (!ReadTail(video.errorFd, video.errorTail))
-                CloseFd(video.errorFd);
-        if ((fds[0].revents & (POLLERR | POLLHUP)) || (fds[1].revents & (POLLERR | POLLHUP)))
+        if ((fds[1].revents & (POLLIN | POLLHUP)) && !ReadTail(video.errorFd, video.errorTail))
+            CloseFd(video.errorFd);
+        if (fds[0].revents & (POLLERR | POLLHUP))
             return false;
-        if ((fds[0].revents & POLLOUT) && !WriteSome(video.videoFd, data, length))
-            return false;
-        if (fds[1].revents & POLLOUT) {
-            const uint8_t *sound = reinterpret_cast<const uint8_t *>(video.audioBacklog.data());
-            size_t left = video.audioBacklog.size();
-            if (!WriteSome(video.audioFd, sound, left))
+        if (fds[0].revents & POLLOUT) {
+            ssize_t written = write(video.videoFd, data, length);
+            if (written < 0 && errno != EAGAIN && errno != EINTR)
                 return false;
-            video.audioBacklog.erase(0, video.audioBacklog.size() - left);
+            if (written > 0) {
+                data += written;
+                length -= static_cast<size_t>(written);
+            }
         }
     }
     return true;
@@ -143,9 +134,10 @@ bool Remux(VideoEncoder &video, const std::string &metadata, std::string &error)
         close(input[1]);
         return false;
     }
-    bool started =
-        SpawnProgram(FFMPEG, RemuxArguments(video.container, video.partial, video.output),
-                     {{input[0], 0}, {errors[1], 2}}, video.pid, error);
+    bool started = SpawnProgram(FFMPEG,
+                                RemuxArguments(video.container, video.lossless, video.partial,
+                                               video.sound.path, video.output),
+                                {{input[0], 0}, {errors[1], 2}}, video.pid, error);
     close(input[0]);
     close(errors[1]);
     video.videoFd = input[1];
@@ -160,14 +152,14 @@ bool Remux(VideoEncoder &video, const std::string &metadata, std::string &error)
     std::string status = EndFfmpeg(video);
     if (status.empty())
         return true;
-    error = FfmpegError(video, "adding the chapters", status);
+    error = FfmpegError(video, "writing the file", status);
     return false;
 }
 
 } // namespace
 
 std::vector<std::string> EncodeArguments(const std::string &container, bool lossless, int width,
-                                         int height, int sampleRate, const std::string &partial) {
+                                         int height, const std::string &partial) {
     std::vector<std::string> arguments = {"-hide_banner",
                                           "-loglevel",
                                           "error",
@@ -183,25 +175,16 @@ std::vector<std::string> EncodeArguments(const std::string &container, bool loss
                                           std::to_string(CAPTURE_FPS),
                                           "-i",
                                           "pipe:0",
-                                          "-f",
-                                          "s16le",
-                                          "-ar",
-                                          std::to_string(sampleRate),
-                                          "-ac",
-                                          "2",
-                                          "-i",
-                                          "pipe:" + std::to_string(AUDIO_CHILD_FD),
                                           "-map",
-                                          "0:v",
-                                          "-map",
-                                          "1:a"};
-    std::vector<std::string> codecs = CodecArguments(container, lossless);
-    arguments.insert(arguments.end(), codecs.begin(), codecs.end());
+                                          "0:v"};
+    std::vector<std::string> codec = VideoCodec(container, lossless);
+    arguments.insert(arguments.end(), codec.begin(), codec.end());
     arguments.insert(arguments.end(), {"-f", "matroska", partial});
     return arguments;
 }
 
-std::vector<std::string> RemuxArguments(const std::string &container, const std::string &partial,
+std::vector<std::string> RemuxArguments(const std::string &container, bool lossless,
+                                        const std::string &partial, const std::string &sound,
                                         const std::string &output) {
     std::vector<std::string> arguments = {"-hide_banner",
                                           "-loglevel",
@@ -210,91 +193,104 @@ std::vector<std::string> RemuxArguments(const std::string &container, const std:
                                           "-y",
                                           "-i",
                                           partial,
+                                          "-i",
+                                          sound,
                                           "-f",
                                           "ffmetadata",
                                           "-i",
                                           "pipe:0",
                                           "-map",
-                                          "0",
+                                          "0:v",
+                                          "-map",
+                                          "1:a",
                                           "-map_metadata",
-                                          "1",
+                                          "2",
                                           "-map_chapters",
-                                          "1",
-                                          "-c",
+                                          "2",
+                                          "-c:v",
                                           "copy"};
+    std::vector<std::string> codec = SoundCodec(container, lossless);
+    arguments.insert(arguments.end(), codec.begin(), codec.end());
     if (container == "mp4")
         arguments.insert(arguments.end(), {"-movflags", "+faststart"});
     arguments.insert(arguments.end(), {"-f", Muxer(container), output});
     return arguments;
 }
 
-std::string PartialPath(const std::string &output) {
+std::string PartialPath(const std::string &output, const char *type) {
     size_t slash = output.find_last_of('/');
     std::string directory = slash == std::string::npos ? "" : output.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? output : output.substr(slash + 1);
-    return directory + "." + name + "." + std::to_string(getpid()) + ".partial.mkv";
+    return directory + "." + name + "." + std::to_string(getpid()) + ".partial." + type;
 }
 
 bool VideoOpen(VideoEncoder &video, const std::string &output, const std::string &container,
                bool lossless, int width, int height, std::string &error) {
     video = VideoEncoder{};
     video.output = output;
-    video.partial = PartialPath(output);
+    video.partial = PartialPath(output, "mkv");
     video.container = container;
     video.lossless = lossless;
-    int pictures[2] = {-1, -1}, sound[2] = {-1, -1}, errors[2] = {-1, -1};
-    if (!MakePipe(pictures) || !MakePipe(sound) || !MakePipe(errors)) {
-        error = FileError(output, errno);
-        for (int fd : {pictures[0], pictures[1], sound[0], sound[1], errors[0], errors[1]})
-            if (fd >= 0)
-                close(fd);
+    if (!WavCreate(video.sound, PartialPath(output, "wav"), CAPTURE_SAMPLE_RATE, error)) {
+        error = FileError(output, errno); // its directory is missing or closed to us
         return false;
     }
-    bool started = SpawnProgram(
-        FFMPEG,
-        EncodeArguments(container, lossless, width, height, CAPTURE_SAMPLE_RATE, video.partial),
-        {{pictures[0], 0}, {sound[0], AUDIO_CHILD_FD}, {errors[1], 2}}, video.pid, error);
+    int pictures[2] = {-1, -1}, errors[2] = {-1, -1};
+    if (!MakePipe(pictures) || !MakePipe(errors)) {
+        error = FileError(output, errno);
+        for (int fd : {pictures[0], pictures[1], errors[0], errors[1]})
+            if (fd >= 0)
+                close(fd);
+        RemovePartials(video);
+        return false;
+    }
+    bool started =
+        SpawnProgram(FFMPEG, EncodeArguments(container, lossless, width, height, video.partial),
+                     {{pictures[0], 0}, {errors[1], 2}}, video.pid, error);
     close(pictures[0]);
-    close(sound[0]);
     close(errors[1]);
     video.videoFd = pictures[1];
-    video.audioFd = sound[1];
     video.errorFd = errors[0];
     if (!started) {
         error = output + ": " + error;
         CloseAll(video);
+        RemovePartials(video);
         return false;
     }
-    // Larger pipes mean fewer trips through ffmpeg's reader; failure is harmless.
+    // A larger pipe means fewer trips through ffmpeg's reader; failure is harmless.
     fcntl(video.videoFd, F_SETPIPE_SZ, PIPE_BYTES);
-    fcntl(video.audioFd, F_SETPIPE_SZ, PIPE_BYTES);
-    for (int fd : {video.videoFd, video.audioFd, video.errorFd})
-        fcntl(fd, F_SETFL, O_NONBLOCK);
+    fcntl(video.videoFd, F_SETFL, O_NONBLOCK);
+    fcntl(video.errorFd, F_SETFL, O_NONBLOCK);
     return true;
 }
 
 bool VideoWrite(VideoEncoder &video, const uint8_t *rgb, size_t rgbBytes, const int16_t *sound,
-                size_t soundBytes, std::string &error) {
-    video.audioBacklog.append(reinterpret_cast<const char *>(sound), soundBytes);
-    if (Pump(video, rgb, rgbBytes, false))
+                size_t soundFrames, std::string &error) {
+    if (!WavAppend(video.sound, sound, soundFrames, error)) {
+        VideoAbandon(video);
+        return false;
+    }
+    if (Pump(video, rgb, rgbBytes))
         return true;
     error = FfmpegError(video, "encoding", EndFfmpeg(video));
-    unlink(video.partial.c_str());
+    RemovePartials(video);
     return false;
 }
 
 bool VideoFinish(VideoEncoder &video, const std::string &metadata, std::string &error) {
-    CloseFd(video.videoFd);
-    bool fed = Pump(video, nullptr, 0, true);
     std::string status = EndFfmpeg(video);
-    if (!fed || !status.empty()) {
+    if (!status.empty()) {
         error = FfmpegError(video, "encoding", status);
-        unlink(video.partial.c_str());
+        RemovePartials(video);
+        return false;
+    }
+    if (!WavFinish(video.sound, error)) {
+        RemovePartials(video);
         return false;
     }
     video.errorTail.clear();
     bool ok = Remux(video, metadata, error);
-    unlink(video.partial.c_str());
+    RemovePartials(video);
     return ok;
 }
 
@@ -305,6 +301,5 @@ void VideoAbandon(VideoEncoder &video) {
     }
     video.pid = -1;
     CloseAll(video);
-    if (!video.partial.empty())
-        unlink(video.partial.c_str());
+    RemovePartials(video);
 }

@@ -142,14 +142,20 @@ TEST_F(CaptureVideo, MissingFfmpegIsNamed) {
 }
 
 TEST_F(CaptureVideo, FfmpegFailureIsReportedAndLeavesNothing) {
-    // ffmpeg starts, cannot create its file, and ends: the next write finds
-    // the pipe closed, and the error carries ffmpeg's own reason.
+    // A directory where ffmpeg's file should go: ffmpeg starts, cannot create
+    // the file and ends; the next write finds the pipe closed, and the error
+    // carries ffmpeg's own reason.
+    std::string output = directory + "/x.mp4";
+    std::filesystem::create_directory(PartialPath(output, "mkv"));
     std::string error;
-    EXPECT_FALSE(Capture("missing/x.mp4", false, 30, error));
-    EXPECT_EQ(error.rfind(directory + "/missing/x.mp4: ffmpeg failed encoding (exit status", 0), 0u)
-        << error;
-    EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
-    EXPECT_EQ(FilesInDirectory(), 0u);
+    EXPECT_FALSE(Capture("x.mp4", false, 30, error));
+    EXPECT_EQ(error.rfind(output + ": ffmpeg failed encoding (exit status", 0), 0u) << error;
+    EXPECT_NE(error.find("Is a directory"), std::string::npos) << error;
+    EXPECT_EQ(FilesInDirectory(), 1u); // only the planted directory
+
+    EXPECT_FALSE(Capture("missing/y.mkv", false, 1, error));
+    EXPECT_EQ(error, directory + "/missing/y.mkv: No such file or directory");
+    EXPECT_EQ(FilesInDirectory(), 1u);
 }
 
 } // namespace
