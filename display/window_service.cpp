@@ -104,6 +104,11 @@ void WindowServiceStart() {
 }
 
 void WindowServiceEnd() {
+    if (DisplayLost()) {
+        for (SDL_Window *&window : windows)
+            window = nullptr;
+        return;
+    }
     for (SDL_Window *&window : windows) {
         if (window != nullptr)
             SDL_DestroyWindow(window);
@@ -121,6 +126,8 @@ bool StartVideo(const char *driver) {
         SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, driver, SDL_HINT_OVERRIDE);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return false;
+    if (SDL_strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0)
+        WatchForLostDisplay();
     SDL_SetEventFilter(KeepUsedEvents, nullptr);
     SDL_StopTextInput(); // no text events: the demo reads key presses only
     return true;

@@ -24,3 +24,10 @@ bool StartVideo(const char *driver);
 // are SDL window flags (OpenGL, hidden). Returns the window or nullptr.
 SDL_Window *CreateMainWindow(int number, int x, int y, int width, int height, uint32_t style,
                              const char *title, uint32_t extraFlags);
+
+// Ends the demo in order (runtime end, failure status) when the connection
+// to the X server breaks, instead of Xlib's exit() from wherever it noticed.
+void WatchForLostDisplay();
+// True once the connection is gone: the window service then leaves the
+// windows to the process end.
+bool DisplayLost();

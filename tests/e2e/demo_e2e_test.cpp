@@ -192,6 +192,20 @@ TEST_F(DemoUnderX, SigtermWhileTheQuestionIsUpEndsCleanly) {
     EXPECT_FALSE(GetWindowGeometry(server, box, geometry) && geometry.viewable);
 }
 
+// The X server goes away under a running demo: it still ends in order
+// (player freed, files removed), says why, and reports the failure.
+TEST_F(DemoUnderX, LosingTheDisplayEndsTheRunInOrder) {
+    unsigned long window = Answer(StartAndAsk(), "Escape");
+    ASSERT_NE(window, 0u);
+    usleep(300 * 1000);
+    StopXServer(server);
+    EXPECT_EQ(WaitForExit(demo, EXIT_TIMEOUT_MS), 1);
+    EXPECT_NE(ReadErrors(demo).find("lost the connection to the display"), std::string::npos)
+        << ReadErrors(demo);
+    EXPECT_TRUE(TempDirEmpty(demo));
+    EXPECT_EQ(RunningDemoProcesses(), 0);
+}
+
 TEST(DemoWithoutDisplay, SaysSoInOneLineAndFails) {
     if (!DemoBinaryBuilt())
         GTEST_SKIP() << BRUMLAKOR_BINARY << " not built";
