@@ -190,8 +190,10 @@ int32_t BASSMOD_MusicPlay() {
     if (int32_t r = Ready(true)) {
         return Fail(r);
     }
-    playState = PlayState::Playing; // a playing song goes on where it is
-    OutputWake();
+    if (playState != PlayState::Playing) { // a playing song goes on where it is
+        playState = PlayState::Playing;
+        OutputPlayStarted();
+    }
     return Succeed();
 }
 
@@ -244,8 +246,10 @@ int32_t BASSMOD_MusicPlayEx(int32_t position, int32_t flags, int32_t) {
     if (static_cast<uint32_t>(flags) != ALL_ONES) {
         DecoderSetLoop(flags & MUSIC_LOOP);
     }
-    playState = PlayState::Playing;
-    OutputWake();
+    if (playState != PlayState::Playing) {
+        playState = PlayState::Playing;
+        OutputPlayStarted();
+    }
     return Succeed();
 }
 

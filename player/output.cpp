@@ -42,6 +42,7 @@ PlayerClock::time_point clockOrigin;
 uint64_t clockFrames = 0;
 std::vector<int16_t> clockScratch(2 * CLOCK_CHUNK_FRAMES);
 std::string deviceName;
+PlayerClock::time_point playingSince;
 
 PlayerClock::duration FramesToTime(uint64_t frames) {
     return std::chrono::duration_cast<PlayerClock::duration>(
@@ -97,17 +98,21 @@ void AudioCallback(void *, Uint8 *stream, int bytes) {
     RecordBlock(now, start, count, DEVICE_BUFFER_FRAMES);
 }
 
-// The silent output: pull music in 10 ms steps as the clock passes them.
+// The silent output: pull music in 10 ms steps as the clock passes them. A
+// step whose time came before the music was (re)started stays silent, even
+// when the thread gets to it late: the music cannot have been heard then.
 void RunSilentClock(PlayerClock::time_point now) {
     if (now - (clockOrigin + FramesToTime(clockFrames)) > LONGEST_CATCH_UP) {
         clockOrigin = now - FramesToTime(clockFrames); // stalled: don't race to catch up
     }
-    while (clockOrigin + FramesToTime(clockFrames) <= now) {
+    for (auto due = clockOrigin + FramesToTime(clockFrames); due <= now;
+         due = clockOrigin + FramesToTime(clockFrames)) {
         uint64_t start = musicFrames;
-        uint32_t count = FillMusic(clockScratch.data(), CLOCK_CHUNK_FRAMES);
-        // A chunk pulled late starts to count as heard now, not at its due
-        // time: music resumed in between must not seem to have been heard.
-        RecordBlock(std::max(now, clockOrigin + FramesToTime(clockFrames)), start, count, 0);
+        uint32_t count = 0;
+        if (due >= playingSince) {
+            count = FillMusic(clockScratch.data(), CLOCK_CHUNK_FRAMES);
+        }
+        RecordBlock(due, start, count, 0);
         clockFrames += CLOCK_CHUNK_FRAMES;
     }
 }
@@ -197,7 +202,8 @@ void OutputClose() {
     }
 }
 
-void OutputWake() {
+void OutputPlayStarted() {
+    playingSince = PlayerClock::now();
     playerWake.notify_all();
 }
 

@@ -77,7 +77,7 @@ extern bool heardTickValid;
 // output.cpp
 int32_t OutputOpen(int32_t device, uint32_t frequency);
 void OutputClose();
-void OutputWake();
+void OutputPlayStarted(); // the music went from paused or stopped to playing
 bool OutputIsPlayerThread();
 // When the block holding music frame `stamp` was handed on and when that frame
 // is heard by our accounting of the device's buffer; false if not handed on.
