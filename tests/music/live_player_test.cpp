@@ -4,7 +4,6 @@
 // player's thread after 128 rows (about 6.19 s).
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -16,16 +15,19 @@ namespace {
 
 constexpr uint32_t ORDER_2_MS = 6194; // 128 rows of 3 ticks at 155 BPM
 
-// Runs in a child; reports what it saw on stderr and ends like the demo.
-void PlayUntilTheFirstSceneChange(const std::string &scratch) {
-    setenv("TMPDIR", scratch.c_str(), 1);
+TEST(LivePlayer, TheOrder2SyncArrivesFromThePlayersThread) {
+    char pattern[] = "/tmp/brumlakor-live-test-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    setenv("TMPDIR", pattern, 1);
     RuntimeStart();
     InitSceneVariables();
     InstallSoundLibrary();
+    ASSERT_NE(LibrarySlotHandle(SOUND_SLOT), nullptr) << LibrarySlotError();
     StartMusic();
     sceneMask.store(SCENE_PANELS);
     Delay(1000);
-    std::fprintf(stderr, "paused: mask %d\n", sceneMask.load());
+    EXPECT_EQ(sceneMask.load(), SCENE_PANELS) << "the music must wait, paused";
+
     uint32_t start = TickMilliseconds();
     MusicPlay(SOUND_SLOT);
     while (sceneMask.load() == SCENE_PANELS && TickMilliseconds() - start < 12000) {
@@ -33,17 +35,13 @@ void PlayUntilTheFirstSceneChange(const std::string &scratch) {
         Delay(20);
     }
     uint32_t elapsed = TickMilliseconds() - start;
-    std::fprintf(stderr, "mask %d after %u ms\n", sceneMask.load(), elapsed);
-    if (elapsed + 400 < ORDER_2_MS || elapsed > ORDER_2_MS + 1500)
-        std::fprintf(stderr, "off time\n");
-    EndProcess();
-}
+    EXPECT_EQ(sceneMask.load(), SCENE_SLIDE);
+    // Generous bounds: the machine is shared, and the sync waits for its sound.
+    EXPECT_GT(elapsed + 400, ORDER_2_MS);
+    EXPECT_LT(elapsed, ORDER_2_MS + 1500);
+    std::printf("order 2 sync after %u ms (nominal %u)\n", elapsed, ORDER_2_MS);
 
-TEST(LivePlayer, TheOrder2SyncArrivesFromThePlayersThread) {
-    char pattern[] = "/tmp/brumlakor-live-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    EXPECT_EXIT(PlayUntilTheFirstSceneChange(pattern), testing::ExitedWithCode(0),
-                "paused: mask 1\nmask 8 after [0-9]+ ms\n$");
+    UninstallSoundLibrary();
     EXPECT_TRUE(std::filesystem::is_empty(pattern));
     std::filesystem::remove_all(pattern);
 }
