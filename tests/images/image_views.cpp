@@ -4,10 +4,27 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+std::vector<uint8_t> ReadBlock() {
+    std::ifstream in(IMAGE_BLOCK_PATH, std::ios::binary);
+    std::vector<uint8_t> block{std::istreambuf_iterator<char>(in), {}};
+    if (block.size() != IMAGE_BLOCK_SIZE) {
+        std::fprintf(stderr, "cannot read the painted block %s\n", IMAGE_BLOCK_PATH);
+        std::abort();
+    }
+    return block;
+}
+
+} // namespace
 
 const std::vector<uint8_t> &Block() {
-    static const std::vector<uint8_t> block = PaintImageBlock();
+    static const std::vector<uint8_t> block = ReadBlock();
     return block;
 }
 

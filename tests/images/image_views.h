@@ -7,7 +7,7 @@
 #include <set>
 #include <vector>
 
-// The whole block, painted once per test process.
+// The whole block as make_images wrote it for the tests.
 const std::vector<uint8_t> &Block();
 // The bytes of image `index` (0 font ... 5 picture) within the block.
 std::vector<uint8_t> ImageBytes(int index);

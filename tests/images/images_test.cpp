@@ -27,7 +27,7 @@ TEST(ImageBlock, LayoutMatchesTheEmbeddedOffsets) {
     EXPECT_EQ(Block().size(), TEXTURE_BLOCK_SIZE);
 }
 
-TEST(ImageBlock, PaintingIsDeterministic) {
+TEST(ImageBlock, PaintingIsDeterministicAndAsWritten) {
     EXPECT_TRUE(PaintImageBlock() == Block());
 }
 

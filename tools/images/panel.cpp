@@ -81,8 +81,8 @@ Part Finger(float cx, float top, float bottom, float half, float albedo) {
 float Thumb(float x, float y) {
     // From the ball of the thumb low on the left, across the index and
     // middle fingers, its tip resting on the ring finger.
-    float ball = SdEllipse(x, y, 84.0f, 140.0f, 20.0f, 24.0f);
-    float shaft = SdSegment(x, y, 84.0f, 128.0f, 144.0f, 109.0f) - 14.0f;
+    float ball = SdEllipse(x, y, 87.0f, 140.0f, 20.0f, 24.0f);
+    float shaft = SdSegment(x, y, 87.0f, 128.0f, 144.0f, 109.0f) - 14.0f;
     return SmoothUnion(ball, shaft, 8.0f);
 }
 
