@@ -381,6 +381,29 @@ TEST_F(CaptureRun, InterruptFinishesWhatWasCaptured) {
     EXPECT_NE(ReadBytes(directory + "/errors.txt").find("interrupted"), std::string::npos);
 }
 
+TEST_F(CaptureRun, InterruptedVideoIsPlayableToItsLastFrame) {
+    if (!HaveFfmpeg())
+        GTEST_SKIP() << "ffmpeg is not installed";
+    std::string file = directory + "/run.mkv", manifest = directory + "/m.txt";
+    pid_t pid = StartTool({"--frames", "3000", "--manifest", manifest, file}, temp,
+                          directory + "/errors.txt");
+    ASSERT_GT(pid, 0);
+    // The manifest is written in blocks of 4 KB, some 280 frames each.
+    for (int i = 0; i < 600 && !(std::filesystem::exists(manifest) &&
+                                 std::filesystem::file_size(manifest) > 4096);
+         ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    kill(pid, SIGINT);
+    EXPECT_EQ(WaitTool(pid), 130) << ReadBytes(directory + "/errors.txt");
+    size_t frames = ReadManifest(manifest).size();
+    EXPECT_GT(frames, 280u);
+    EXPECT_EQ(Output("ffprobe -v error -select_streams v:0 -count_frames -show_entries "
+                     "stream=nb_read_frames -of csv=p=0 " +
+                     file),
+              std::to_string(frames) + "\n");
+    EXPECT_EQ(EntriesIn(directory), 4u); // tmp, m.txt, errors.txt, run.mkv
+}
+
 TEST_F(CaptureRun, FailuresExitNonZeroNamingTheFile) {
     std::string blocker = directory + "/plain-file";
     FILE *file = fopen(blocker.c_str(), "w");
