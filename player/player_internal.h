@@ -39,6 +39,13 @@ extern bool playerOffline;
 extern uint32_t outputFrequency;
 extern std::atomic<float> playerCpu; // percent of real time spent decoding
 
+// api.cpp: the checks that open most calls: initialised, and (if asked)
+// music loaded; PLAYER_OK or the error code.
+int32_t Ready(bool needMusic);
+
+// music_api.cpp
+void ResetPositionScaler();
+
 // error.cpp: the last error of the calling thread.
 int32_t Fail(int32_t code); // records code, returns 0
 int32_t Succeed(int32_t result = 1);
