@@ -13,6 +13,7 @@ namespace {
 
 constexpr int SIZE = 128;
 constexpr float FLOOR = 72.0f / 255.0f; // darkest value any byte may take
+constexpr float KNEE = 0.06f;
 constexpr int STROKE_COUNT = 85;
 
 const std::array<Rgb, 7> PALETTE = {{
@@ -111,7 +112,10 @@ std::vector<uint8_t> PaintRing() {
         }
     }
     for (float &v : canvas.texels) {
-        v = FLOOR + (1.0f - FLOOR) * Clamp01(v);
+        // Only the deepest magenta and blue come near it; a soft knee keeps
+        // them from flattening into one value.
+        v = Clamp01(v);
+        v = v < FLOOR + KNEE ? FLOOR + KNEE * SmoothStep(FLOOR - KNEE, FLOOR + KNEE, v) : v;
     }
     return ToBytes(canvas);
 }
