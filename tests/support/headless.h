@@ -12,6 +12,8 @@
 //     EXPECT_EQ(CompareImages(frame, expected, 2).differingPixels, 0);
 //
 // The display stays up until the process ends (or StopHeadlessDisplay).
+// Under ThreadSanitizer, run GL tests with
+// TSAN_OPTIONS=suppressions=tests/support/tsan.supp (llvmpipe's own threads).
 #pragma once
 
 #include "tests/support/image.h"
