@@ -25,6 +25,9 @@ struct Block {
 };
 
 constexpr size_t BLOCK_HISTORY = 32;
+// What we ask SDL for; SDL may grant another size. One device buffer is
+// still queued ahead of the one a callback fills, so a block starts to be
+// heard one granted buffer after it leaves the callback.
 constexpr uint16_t DEVICE_BUFFER_FRAMES = 1024;
 constexpr uint32_t CLOCK_CHUNK_FRAMES = 441; // the silent clock's step: 10 ms
 constexpr auto LONGEST_WAIT = std::chrono::milliseconds(5);
@@ -43,6 +46,7 @@ uint64_t clockFrames = 0;
 std::vector<int16_t> clockScratch(2 * CLOCK_CHUNK_FRAMES);
 std::string deviceName;
 PlayerClock::time_point playingSince;
+uint32_t deviceBufferFrames = DEVICE_BUFFER_FRAMES; // as granted
 
 PlayerClock::duration FramesToTime(uint64_t frames) {
     return std::chrono::duration_cast<PlayerClock::duration>(
@@ -95,7 +99,7 @@ void AudioCallback(void *, Uint8 *stream, int bytes) {
     uint64_t start = musicFrames;
     uint32_t frames = static_cast<uint32_t>(bytes) / 4;
     uint32_t count = FillMusic(reinterpret_cast<int16_t *>(stream), frames);
-    RecordBlock(now, start, count, DEVICE_BUFFER_FRAMES);
+    RecordBlock(now, start, count, deviceBufferFrames);
 }
 
 // The silent output: pull music in 10 ms steps as the clock passes them. A
@@ -159,6 +163,7 @@ bool OpenDevice(int32_t device) {
     want.samples = DEVICE_BUFFER_FRAMES;
     want.callback = AudioCallback;
     audioDevice = SDL_OpenAudioDevice(name, 0, &want, &have, 0);
+    deviceBufferFrames = have.samples;
     return audioDevice != 0;
 }
 
