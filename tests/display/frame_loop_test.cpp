@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 #include <SDL.h>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -156,6 +157,13 @@ TEST_F(FrameLoop, BeforePresentHookSeesTheFinishedFrame) {
     EXPECT_EQ(calls, 1);
 }
 
+// The runtime end unloads the GL driver, whose own start-up allocations
+// would then show up in a leak check as leaks of an unknown module.
+void KeepGlDriverLoaded() {
+    for (const char *driver : {"/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so", "libEGL_mesa.so.0"})
+        dlopen(driver, RTLD_NOW | RTLD_NOLOAD);
+}
+
 // Shutdown frees the player, removes its file and directory and exits with 0.
 TEST(Shutdown, EndsWithExitCodeZeroAndLeavesNoFiles) {
     char pattern[] = "/tmp/frame-loop-tmp-XXXXXX";
@@ -166,6 +174,7 @@ TEST(Shutdown, EndsWithExitCodeZeroAndLeavesNoFiles) {
             setenv("TMPDIR", directory.c_str(), 1);
             StartOffscreen();
             RunFrame();
+            KeepGlDriverLoaded();
             Shutdown();
         },
         ::testing::ExitedWithCode(0), "");
