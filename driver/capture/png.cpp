@@ -23,16 +23,18 @@ void OnPngError(png_structp png, png_const_charp message) {
 
 void OnPngWarning(png_structp, png_const_charp) {}
 
-// The frames are mostly black with flat colour: unfiltered rows and the
-// fastest deflate level give the smallest files of the cheap settings, and
-// the quickest (about 5 ms for a 640 x 480 frame).
+// Most of the run is the tunnel, a full screen of brush strokes: with the Sub
+// filter, run-length matching compresses it faster than any other zlib
+// setting and into smaller files than the fastest level (measured on frames
+// of every scene); the mostly black opening frames are cheap either way.
 void Encode(png_structp png, png_infop info, FILE *file, const uint8_t *rgb, int width,
             int height) {
     png_init_io(png, file);
     png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
     png_set_compression_level(png, Z_BEST_SPEED);
+    png_set_compression_strategy(png, Z_RLE);
     png_write_info(png, info);
     for (int y = 0; y < height; ++y)
         png_write_row(png, rgb + static_cast<size_t>(y) * width * 3);
