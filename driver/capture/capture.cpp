@@ -109,7 +109,7 @@ void PrintTimings(const StageTimes &times, int64_t frames, int64_t written) {
             Milliseconds(times.render, frames), Milliseconds(times.readBack, written),
             Milliseconds(times.sound, frames), Milliseconds(times.writing, written));
     if (outputs.kind == OutputKind::Directory)
-        fprintf(stderr, " (PNG compression on its own thread: %.2f ms)",
+        fprintf(stderr, " (PNG compression, on a thread of its own: %.2f ms)",
                 Milliseconds(outputs.pngs.busy, written));
     fputc('\n', stderr);
 }

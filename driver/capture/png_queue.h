@@ -1,6 +1,6 @@
 // PNG frames compressed on a thread of their own, so that deflating one frame
-// overlaps with rendering the next (the compression costs about as much as
-// the rendering).
+// overlaps with rendering the next (the compression costs more than the
+// rendering, and bounds the PNG capture).
 #pragma once
 
 #include <chrono>
@@ -20,7 +20,7 @@ struct PngJob {
 };
 
 struct PngQueue {
-    std::thread worker;
+    std::vector<std::thread> workers;
     std::mutex lock;
     std::condition_variable changed;
     std::deque<PngJob> jobs;
