@@ -57,6 +57,8 @@ void StartUp(const DemoOptions &options) {
     lightPosition = lightPositionValues;
     outerEmission = outerEmissionValues;
     innerEmission = innerEmissionValues;
+    if (!options.sound)
+        UseOfflinePlayer();
     InstallSoundLibrary();
     StartMusic();
     SetUpDisplay(options.display, options.width, options.height);

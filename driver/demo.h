@@ -12,7 +12,7 @@ struct DemoOptions {
     DisplayKind display = DisplayKind::Interactive;
     int width = 640;  // drawable size (the capture renders larger when scaled)
     int height = 480;
-    bool sound = true; // false: the player is driven offline by the caller
+    bool sound = true; // false: the player renders offline, driven by the caller
 };
 
 // Start-up steps in order, up to the frame loop. Does not return on the early

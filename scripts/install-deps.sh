@@ -14,6 +14,7 @@ packages=(
   xvfb xdotool x11-utils libx11-dev         # end-to-end tests under a virtual X server
   libxfixes-dev                             # end-to-end tests: is the cursor hidden?
   imagemagick sox                           # screenshots, spectrograms and WAV checks
+  ffmpeg                                    # video output of the capture tool (and its tests)
   clang libclang-rt-14-dev                  # fuzzing and sanitizer runtimes
 )
 

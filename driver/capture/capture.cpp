@@ -133,7 +133,6 @@ void StartPresentation(const CaptureOptions &options) {
     // The seed is the virtual clock's first reading: start-up seeds the
     // random numbers from the clock.
     UseVirtualClock(options.seed);
-    UseOfflinePlayer();
     DemoOptions demo;
     demo.display = DisplayKind::Offscreen;
     demo.width = frameWidth;
