@@ -23,7 +23,6 @@ constexpr uint32_t CLOCK_START = 5000;
 
 void StartOffscreen() {
     UseVirtualClock(CLOCK_START);
-    UseOfflinePlayer();
     DemoOptions options;
     options.display = DisplayKind::Offscreen;
     options.sound = false;
@@ -34,6 +33,10 @@ class FrameLoop : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         StartOffscreen();
+    }
+    // The runtime end removes the player's private directory again.
+    static void TearDownTestSuite() {
+        RuntimeEnd();
     }
     void SetUp() override {
         SetVirtualClockReadStep(0);
@@ -187,7 +190,9 @@ TEST(Shutdown, ACloseRequestDuringStartUpEndsTheFirstFrame) {
         {
             StartOffscreen();
             RequestClose();
-            std::exit(RunFrame() ? 1 : 0);
+            bool goesOn = RunFrame();
+            RuntimeEnd();
+            std::exit(goesOn ? 1 : 0);
         },
         ::testing::ExitedWithCode(0), "");
 }
