@@ -1,6 +1,7 @@
 // The error reporter: the player's last error code as a message box. It may run
 // on the player's thread (a registration refused inside a sync), so it builds
 // its texts in locals and shares nothing with the main thread.
+#include <atomic>
 #include <cstdio>
 
 #include "music/music.h"
@@ -35,8 +36,13 @@ constexpr ErrorMessage SOUND_ERROR_MESSAGES[] = {
 
 // With no player loaded there is no error code to fetch: a box would have to
 // show a made-up one ("All is OK" for a failure). One line on stderr says why
-// the music is missing instead, and the run goes on silent.
+// the music is missing instead, and the run goes on silent. Every refused call
+// after the first has the same cause, so the line is written once per run.
+std::atomic<bool> unreachableReported{false};
+
 void ReportPlayerUnreachable() {
+    if (unreachableReported.exchange(true, std::memory_order_relaxed))
+        return;
     std::string reason = LibrarySlotError();
     std::string line = "Brumlakor: no sound, the module player is not loaded";
     if (!reason.empty())
