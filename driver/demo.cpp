@@ -26,6 +26,13 @@ bool SceneOn(int32_t bit) {
     return (sceneMask.load(std::memory_order_relaxed) & bit) != 0;
 }
 
+// The close command, or the Escape key itself; another event that happens to
+// carry 27 (a mouse move with buttons held) is no reason to stop.
+bool EndOfRun(uint32_t event) {
+    return event == EVENT_CLOSE || (event == EVENT_KEY_DOWN && LastMessageParam() == KEY_ESCAPE);
+}
+} // namespace
+
 // Fixed order, which is also the overlay order (no depth test).
 void RunEffectBlocks() {
     if (SceneOn(SCENE_TUNNEL))
@@ -43,13 +50,6 @@ void RunEffectBlocks() {
     if (SceneOn(SCENE_SLIDE))
         DrawSlidingPicture();
 }
-
-// The close command, or the Escape key itself; another event that happens to
-// carry 27 (a mouse move with buttons held) is no reason to stop.
-bool EndOfRun(uint32_t event) {
-    return event == EVENT_CLOSE || (event == EVENT_KEY_DOWN && LastMessageParam() == KEY_ESCAPE);
-}
-} // namespace
 
 void StartUp(const DemoOptions &options) {
     RuntimeStart();

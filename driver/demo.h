@@ -10,7 +10,7 @@ constexpr uint32_t FRAME_PERIOD_MS = 20;
 
 struct DemoOptions {
     DisplayKind display = DisplayKind::Interactive;
-    int width = 640;  // drawable size (the capture renders larger when scaled)
+    int width = 640; // drawable size (the capture renders larger when scaled)
     int height = 480;
     bool sound = true; // false: the player renders offline, driven by the caller
 };
@@ -20,6 +20,9 @@ struct DemoOptions {
 void StartUp(const DemoOptions &options);
 // Sleeps for the rest of the frame period (pacing step of the frame loop).
 void PaceFrame(uint32_t frameStart);
+// The effect blocks of one frame, in their fixed order, each testing its
+// scene bit (or the scroller flag) afresh at its turn.
+void RunEffectBlocks();
 // One pass of the frame loop: clock, clear, view, effect blocks, present, poll,
 // pacing. Returns false when the loop must end (close command or Escape).
 // Callback runs after the effect blocks and before the present, to read back

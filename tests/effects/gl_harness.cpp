@@ -7,6 +7,7 @@
 
 #include "display/display.h"
 #include "display/textures.h"
+#include "driver/demo.h"
 #include "driver/timeline.h"
 #include "effects/effects.h"
 
@@ -95,21 +96,7 @@ void BeginFrame() {
 }
 
 void DrawFrameEffects() {
-    auto on = [](int32_t bit) { return (sceneMask.load(std::memory_order_relaxed) & bit) != 0; };
-    if (on(SCENE_TUNNEL))
-        DrawTunnel();
-    if (scrollerOn == 1)
-        DrawScroller();
-    if (on(SCENE_OBJECT))
-        DrawLitObject();
-    if (on(SCENE_PANELS))
-        DrawFlyingPanels();
-    if (on(SCENE_TITLE))
-        DrawTitlePicture();
-    if (on(SCENE_WIPE))
-        DrawStripWipe();
-    if (on(SCENE_SLIDE))
-        DrawSlidingPicture();
+    RunEffectBlocks();
 }
 
 double MeanBrightness(const Image &image, int x0, int y0, int x1, int y1) {

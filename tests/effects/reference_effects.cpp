@@ -5,7 +5,6 @@
 #include "driver/timeline.h"
 #include "effects/effects.h"
 #include "effects/text_internal.h"
-#include "effects/tunnel_internal.h"
 
 void DrawScrollerReference() {
     if (scrollerOn != 1)
@@ -19,25 +18,10 @@ void DrawScrollerReference() {
     glPopMatrix();
 }
 
-void DrawTunnelReference() {
-    glPushMatrix();
-    glEnable(GL_FOG);
-    TunnelStep();
-    glRotatef(tunnelRoll, 0.0f, 0.0f, 1.0f);
-    tunnelRoll = tunnelRoll + TUNNEL_ROLL_STEP;
-    glTranslatef(0.0f, 0.0f, tunnelAdvance - 5.0f);
-    for (int loopIndex = 0; loopIndex <= TUNNEL_LAST_RING; loopIndex++) {
-        glTranslatef(0.0f, 0.0f, RING_LENGTH);
-        DrawRing();
-    }
-    glPopMatrix();
-    glDisable(GL_FOG);
-}
-
 void DrawFrameEffectsReference() {
     auto on = [](int bit) { return (sceneMask.load(std::memory_order_relaxed) & bit) != 0; };
     if (on(SCENE_TUNNEL))
-        DrawTunnelReference();
+        DrawTunnel();
     if (scrollerOn == 1)
         DrawScrollerReference();
     if (on(SCENE_OBJECT))

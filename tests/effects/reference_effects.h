@@ -1,10 +1,9 @@
-// The scroller (and tunnel) exactly as their plain algorithms read, without
+// The scroller exactly as its plain algorithm reads, without
 // the shortcuts of the effects library: the oracle for the pixel comparisons
 // and the "before" of the benchmark.
 #pragma once
 
 void DrawScrollerReference();
-void DrawTunnelReference();
-// The frame's effect blocks with the reference procedures in place of the
-// optimised ones.
+// The frame's effect blocks with the reference scroller in place of the
+// optimised one.
 void DrawFrameEffectsReference();
