@@ -38,7 +38,9 @@ bool sdlAudioStarted = false;
 bool silentOutput = false;
 std::thread playerThread;
 bool playerRunning = false;
-std::condition_variable playerWake;
+// Never destroyed: a thread still waiting on it at exit (a forked box helper,
+// a run ended by the loss of the display) must not hang in its destructor.
+std::condition_variable &playerWake = *new std::condition_variable;
 Block blocks[BLOCK_HISTORY];
 size_t blockCount = 0; // total ever recorded; the last BLOCK_HISTORY are kept
 PlayerClock::time_point clockOrigin;

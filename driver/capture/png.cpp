@@ -43,6 +43,16 @@ void Encode(png_structp png, png_infop info, FILE *file, const uint8_t *rgb, int
 
 } // namespace
 
+// libpng leaves through longjmp on an error; nothing here is changed between
+// the setjmp and that jump, so no local is left undefined by it.
+static bool EncodeGuarded(png_structp png, png_infop info, PngFailure &failure, FILE *file,
+                          const uint8_t *rgb, int width, int height) {
+    if (setjmp(failure.jump) != 0)
+        return false;
+    Encode(png, info, file, rgb, width, height);
+    return true;
+}
+
 bool WritePng(const std::string &path, const uint8_t *rgb, int width, int height,
               std::string &error) {
     FILE *file = fopen(path.c_str(), "wbe");
@@ -54,13 +64,9 @@ bool WritePng(const std::string &path, const uint8_t *rgb, int width, int height
     png_structp png =
         png_create_write_struct(PNG_LIBPNG_VER_STRING, &failure, OnPngError, OnPngWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
-    bool ok = info != nullptr;
-    if (!ok)
+    bool ok = info != nullptr && EncodeGuarded(png, info, failure, file, rgb, width, height);
+    if (info == nullptr)
         failure.message = "out of memory for the PNG encoder";
-    else if (setjmp(failure.jump) == 0)
-        Encode(png, info, file, rgb, width, height);
-    else
-        ok = false;
     png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
     // libpng reports a failed fwrite as "Write Error"; errno says why.
     int saved = errno;

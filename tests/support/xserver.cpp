@@ -40,8 +40,8 @@ std::string ReadDisplayNumber(int fd, int timeoutMs) {
 }
 
 std::string WindowName(Display *display, Window window) {
-    static Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
-    static Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
+    Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
     Atom type;
     int format;
     unsigned long count, after;
