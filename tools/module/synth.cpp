@@ -164,3 +164,10 @@ void SetSample(XmSample &sample, const Signal &s, double rate, int designNote, f
     sample.loopStart = loopStart;
     sample.loopLength = loopLength;
 }
+
+PartialShape SweptLowpass(double rate, double floorHz, double rangeHz, double seconds, double q) {
+    return [=](const Partial &p, int n) {
+        double cutoff = floorHz + rangeHz * std::exp(-n / rate / seconds);
+        return LowpassGain(p.hz, cutoff, q);
+    };
+}

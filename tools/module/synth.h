@@ -63,6 +63,10 @@ void AddPulse(std::vector<Partial> &out, int64_t cycles, int loopLength, double 
 // Magnitude of a resonant two-pole lowpass at `hz`.
 double LowpassGain(double hz, double cutoff, double q);
 
+// A lowpass that opens to floorHz + rangeHz at the attack and closes towards
+// floorHz with time constant `seconds`: the sweep of plucked and stabbed sounds.
+PartialShape SweptLowpass(double rate, double floorHz, double rangeHz, double seconds, double q);
+
 // Linear fade of the first `in` and last `out` samples.
 void Fade(Signal &s, int in, int out);
 // Soft saturation that keeps small signals linear.

@@ -57,13 +57,9 @@ XmInstrument MakeBass() {
     AddPulse(partials, tone.cycles, tone.loopLength, tone.rate, MaxHz(17, tone.rate), 0.5, 0.5,
              nullptr);
     int prefix = Seconds(0.15, tone.rate);
-    double rate = tone.rate;
     // The filter closes quickly after the attack: a plucked, round bass.
-    Signal s = RenderPartials(partials, tone.loopLength, prefix, [rate](const Partial &p, int n) {
-        double t = n / rate;
-        double cutoff = 260.0 + 2200.0 * std::exp(-t / 0.035);
-        return LowpassGain(p.hz, cutoff, 2.2);
-    });
+    Signal s = RenderPartials(partials, tone.loopLength, prefix,
+                              SweptLowpass(tone.rate, 260.0, 2200.0, 0.035, 2.2));
     Fade(s, 160, 0);
     XmInstrument ins = Looped("Bass", tone, s, prefix, 46, 128);
     // The sustain point comes early: a key-off releases within a row
@@ -116,11 +112,8 @@ XmInstrument MakeArp() {
              nullptr);
     AddSaw(partials, tone.cycles, tone.loopLength, tone.rate, MaxHz(16, tone.rate), 0.4, nullptr);
     int prefix = Seconds(0.08, tone.rate);
-    double rate = tone.rate;
-    Signal s = RenderPartials(partials, tone.loopLength, prefix, [rate](const Partial &p, int n) {
-        double cutoff = 1600.0 + 7000.0 * std::exp(-n / rate / 0.02);
-        return LowpassGain(p.hz, cutoff, 1.4);
-    });
+    Signal s = RenderPartials(partials, tone.loopLength, prefix,
+                              SweptLowpass(tone.rate, 1600.0, 7000.0, 0.02, 1.4));
     Fade(s, 32, 0);
     XmInstrument ins = Looped("Pluck", tone, s, prefix, 20, 90);
     ins.volumeEnvelope.points = {{0, 64}, {3, 38}, {8, 16}, {16, 0}};
@@ -136,11 +129,8 @@ XmInstrument MakeLead() {
            &phases);
     AddPulse(partials, tone.cycles / 2, tone.loopLength, tone.rate, 3000.0, 0.4, 0.5, &phases);
     int prefix = Seconds(0.06, tone.rate);
-    double rate = tone.rate;
-    Signal s = RenderPartials(partials, tone.loopLength, prefix, [rate](const Partial &p, int n) {
-        double cutoff = 3200.0 + 5000.0 * std::exp(-n / rate / 0.025);
-        return LowpassGain(p.hz, cutoff, 1.2);
-    });
+    Signal s = RenderPartials(partials, tone.loopLength, prefix,
+                              SweptLowpass(tone.rate, 3200.0, 5000.0, 0.025, 1.2));
     Fade(s, 64, 0);
     XmInstrument ins = Looped("Lead", tone, s, prefix, 40, 128);
     ins.volumeEnvelope.points = {{0, 0}, {1, 64}, {8, 52}, {11, 0}};
@@ -192,11 +182,8 @@ XmInstrument MakeStab() {
                1.0, &phases);
     }
     int prefix = Seconds(0.15, tone.rate);
-    double rate = tone.rate;
-    Signal s = RenderPartials(partials, tone.loopLength, prefix, [rate](const Partial &p, int n) {
-        double cutoff = 900.0 + 5000.0 * std::exp(-n / rate / 0.05);
-        return LowpassGain(p.hz, cutoff, 1.5);
-    });
+    Signal s = RenderPartials(partials, tone.loopLength, prefix,
+                              SweptLowpass(tone.rate, 900.0, 5000.0, 0.05, 1.5));
     Fade(s, 64, 0);
     XmInstrument ins = Looped("Stab", tone, s, prefix, 28, 128);
     ins.volumeEnvelope.points = {{0, 64}, {6, 40}, {16, 20}, {26, 0}};
