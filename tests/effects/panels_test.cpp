@@ -9,19 +9,12 @@
 #include "display/textures.h"
 #include "driver/timeline.h"
 #include "effects/effects.h"
+#include "effects_fixture.h"
 #include "gl_harness.h"
 
 namespace {
 
-class Panels : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(OpenEffectsDisplay());
-        UploadStandInTextures();
-        InitSceneVariables();
-        BeginFrame();
-    }
-};
+class Panels : public EffectsTest {};
 
 struct Placement {
     double x, y; // centre on the screen, normalised device coordinates

@@ -9,6 +9,7 @@
 #include "driver/timeline.h"
 #include "effects/effects.h"
 #include "effects/text_internal.h"
+#include "effects_fixture.h"
 #include "gl_harness.h"
 
 namespace {
@@ -47,15 +48,7 @@ TEST(ScrollMessage, LengthAndCharacterSet) {
     EXPECT_EQ(spaces, 102);
 }
 
-class Text : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(OpenEffectsDisplay());
-        UploadStandInTextures();
-        InitSceneVariables();
-        BeginFrame();
-    }
-};
+class Text : public EffectsTest {};
 
 TEST_F(Text, GlyphIsOneRotatedQuadOfItsCell) {
     StartRecording();

@@ -7,20 +7,13 @@
 #include "display/textures.h"
 #include "driver/timeline.h"
 #include "effects/effects.h"
+#include "effects_fixture.h"
 #include "gl_harness.h"
 #include "runtime/runtime.h"
 
 namespace {
 
-class Title : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(OpenEffectsDisplay());
-        UploadStandInTextures();
-        InitSceneVariables();
-        BeginFrame();
-    }
-};
+class Title : public EffectsTest {};
 
 // Bounding box of the pixels brighter than a threshold (top-left origin).
 struct Box {

@@ -9,19 +9,12 @@
 #include "driver/timeline.h"
 #include "effects/effects.h"
 #include "effects/tunnel_internal.h"
+#include "effects_fixture.h"
 #include "gl_harness.h"
 
 namespace {
 
-class Tunnel : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(OpenEffectsDisplay());
-        UploadStandInTextures();
-        InitSceneVariables();
-        BeginFrame();
-    }
-};
+class Tunnel : public EffectsTest {};
 
 TEST_F(Tunnel, AdvanceRunsASixFrameCycle) {
     uint32_t bits;
