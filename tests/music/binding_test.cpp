@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "fake_player_fixture.h"
 #include "fake_player_log.h"
 #include "music/music.h"
 #include "runtime/runtime.h"
@@ -14,18 +15,7 @@ using testing::IsEmpty;
 
 namespace {
 
-class Binding : public testing::Test {
-  protected:
-    void SetUp() override {
-        RuntimeStart();
-        FakePlayerReset();
-        ASSERT_EQ(Init(SOUND_SLOT, FakePlayerPath('a'), -1, 44100, 0), 1);
-        FakePlayerReset();
-    }
-    void TearDown() override {
-        CloseLibrarySlot(SOUND_SLOT);
-    }
-};
+class Binding : public FakePlayerTest {};
 
 TEST(MakeLong, PacksTwoSixteenBitHalvesLowFirst) {
     EXPECT_EQ(MakeLong(2, -1), 0xFFFF0002u);

@@ -7,6 +7,7 @@
 
 #include "assets/assets.h"
 #include "driver/timeline.h"
+#include "fake_player_fixture.h"
 #include "fake_player_log.h"
 #include "music/music.h"
 #include "runtime/runtime.h"
@@ -21,18 +22,7 @@ std::string Pointer(const void *address) {
     return text;
 }
 
-class MusicStart : public testing::Test {
-  protected:
-    void SetUp() override {
-        RuntimeStart();
-        FakePlayerReset();
-        ASSERT_EQ(Init(SOUND_SLOT, FakePlayerPath('a'), -1, 44100, 0), 1);
-        FakePlayerReset();
-    }
-    void TearDown() override {
-        CloseLibrarySlot(SOUND_SLOT);
-    }
-};
+class MusicStart : public FakePlayerTest {};
 
 TEST_F(MusicStart, LoadsRegistersThenPlaysAndPauses) {
     StartMusic();
