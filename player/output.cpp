@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,8 +40,11 @@ bool silentOutput = false;
 std::thread playerThread;
 bool playerRunning = false;
 // Never destroyed: a thread still waiting on it at exit (a forked box helper,
-// a run ended by the loss of the display) must not hang in its destructor.
-std::condition_variable &playerWake = *new std::condition_variable;
+// a run ended by the loss of the display) must not hang in its destructor. It
+// lives in static storage, not on the heap, so unloading the library leaks
+// nothing.
+alignas(std::condition_variable) unsigned char playerWakeStorage[sizeof(std::condition_variable)];
+std::condition_variable &playerWake = *new (playerWakeStorage) std::condition_variable;
 Block blocks[BLOCK_HISTORY];
 size_t blockCount = 0; // total ever recorded; the last BLOCK_HISTORY are kept
 PlayerClock::time_point clockOrigin;
