@@ -27,15 +27,15 @@ std::atomic<bool> displayLost{false};
 void WatchForLostDisplay() {
     using IoErrorHandler = int (*)(void *);
     using SetIoErrorHandler = IoErrorHandler (*)(IoErrorHandler);
-    // SDL has loaded libX11 already when its X11 driver runs; otherwise
-    // there is no X connection to watch.
-    void *x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+    // Loaded here, before SDL opens its connection, so that the handler is in
+    // place from the first moment the server can go away. The reference is
+    // kept: the handler lives in libX11 and must not be unloaded with it.
+    static void *x11 = dlopen("libX11.so.6", RTLD_NOW);
     if (x11 == nullptr)
         return;
     auto setHandler = reinterpret_cast<SetIoErrorHandler>(dlsym(x11, "XSetIOErrorHandler"));
     if (setHandler != nullptr)
         setHandler(OnDisplayLost);
-    dlclose(x11);
 }
 
 bool DisplayLost() {

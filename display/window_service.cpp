@@ -124,10 +124,15 @@ bool StartVideo(const char *driver) {
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (driver != nullptr)
         SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, driver, SDL_HINT_OVERRIDE);
+    // The server can go away while SDL is still connecting (the user's
+    // session ending during the question): watch from before the connection.
+    bool onX11 = driver == nullptr && SDL_getenv("DISPLAY") != nullptr;
+    if (onX11)
+        WatchForLostDisplay();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return false;
-    if (SDL_strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0)
-        WatchForLostDisplay();
+    if (onX11 && SDL_strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0)
+        WatchForLostDisplay(); // again, in case the driver installed its own
     SDL_SetEventFilter(KeepUsedEvents, nullptr);
     SDL_StopTextInput(); // no text events: the demo reads key presses only
     return true;

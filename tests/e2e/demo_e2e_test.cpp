@@ -2,10 +2,7 @@
 // window or full screen, Escape, the close box, the loss of the display, and a
 // machine without a display. Signals, a refused full screen and a flooding
 // mouse are cases of the fault matrix in tests/hardening.
-#include <atomic>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <thread>
 
 #include "tests/e2e/demo_process.h"
 
