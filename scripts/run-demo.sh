@@ -16,7 +16,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   else
     output=build/brumlakor-first-minute # PNG frames and audio.wav
   fi
-  build/driver/capture/brumlakor-capture --seconds 60 "$output"
+  build/capture/brumlakor-capture --seconds 60 "$output"
   echo "run-demo: the first minute is in $output" >&2
   exit 0
 fi

@@ -47,7 +47,7 @@ runStage() {
     local preload=""
     [ "$name" = asan ] && preload=$build/tests/hardening/libkeep_mesa_loaded.so
     LD_PRELOAD=$preload ASAN_OPTIONS="$ASAN_OPTIONS:verify_asan_link_order=0" \
-        "$build/driver/capture/brumlakor-capture" --seconds "$captureSeconds" \
+        "$build/capture/brumlakor-capture" --seconds "$captureSeconds" \
         --manifest "$out/manifest.txt" "$out/frames" 2>"$out/stderr.txt" || status=$?
     cat "$out/stderr.txt" >&2
     if [ "$status" -ne 0 ] || grep -q -E 'Sanitizer|runtime error:' "$out/stderr.txt"; then

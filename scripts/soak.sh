@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
-capture=$build/driver/capture/brumlakor-capture
+capture=$build/capture/brumlakor-capture
 seconds=${SOAK_SECONDS:-600}
 interval=${SOAK_INTERVAL:-60}
 if [ ! -x "$capture" ]; then

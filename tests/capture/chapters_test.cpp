@@ -1,6 +1,6 @@
 // Chapters at scene changes and their ffmpeg metadata text; the progress line.
-#include "driver/capture/chapters.h"
-#include "driver/capture/progress.h"
+#include "capture/chapters.h"
+#include "capture/progress.h"
 #include "driver/timeline.h"
 
 #include <gtest/gtest.h>

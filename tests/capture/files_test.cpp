@@ -1,7 +1,7 @@
 // WAV, PNG and manifest files: contents read back independently, and the
 // failures (missing directory, full disk) reported with file and reason.
-#include "driver/capture/files.h"
-#include "driver/capture/outputs.h"
+#include "capture/files.h"
+#include "capture/outputs.h"
 
 #include <cstring>
 #include <filesystem>

@@ -1,5 +1,5 @@
 // Command-line parsing: values, ranges, exclusions and OUTPUT kinds.
-#include "driver/capture/options.h"
+#include "capture/options.h"
 
 #include <gtest/gtest.h>
 #include <initializer_list>

@@ -1,7 +1,7 @@
 // Video output through ffmpeg, checked with ffprobe and by decoding the file
 // again; skipped where ffmpeg is not installed.
-#include "driver/capture/outputs.h"
-#include "driver/capture/video.h"
+#include "capture/outputs.h"
+#include "capture/video.h"
 
 #include <cstdio>
 #include <cstdlib>

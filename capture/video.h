@@ -6,7 +6,7 @@
 // other, however much is waiting there.)
 #pragma once
 
-#include "driver/capture/files.h"
+#include "capture/files.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // brumlakor-capture: renders the presentation frame by frame, with no display,
 // to PNG frames and WAV sound or to a video.
-#include "driver/capture/capture.h"
-#include "driver/capture/options.h"
+#include "capture/capture.h"
+#include "capture/options.h"
 
 #include <cstdio>
 

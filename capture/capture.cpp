@@ -8,11 +8,11 @@
 // landing in that period is seen by the next frame: the frame that resumes the
 // music is the first with sound, and a scene change shows one frame after the
 // frame whose sound holds its tick.
-#include "driver/capture/capture.h"
+#include "capture/capture.h"
 
-#include "driver/capture/blocks.h"
-#include "driver/capture/outputs.h"
-#include "driver/capture/progress.h"
+#include "capture/blocks.h"
+#include "capture/outputs.h"
+#include "capture/progress.h"
 #include "driver/demo.h"
 #include "music/music.h"
 #include "runtime/runtime.h"

@@ -1,7 +1,7 @@
 // Effect blocks of a frame, inferred from the motion variables they advance.
-#include "driver/capture/blocks.h"
+#include "capture/blocks.h"
 
-#include "driver/capture/chapters.h"
+#include "capture/chapters.h"
 #include "driver/timeline.h"
 #include "effects/effects.h"
 

@@ -1,5 +1,5 @@
 // PNG frames through libpng.
-#include "driver/capture/files.h"
+#include "capture/files.h"
 
 #include <cerrno>
 #include <csetjmp>

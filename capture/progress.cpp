@@ -1,7 +1,7 @@
 // Progress bar: frames done, speed as a multiple of real time, time left.
-#include "driver/capture/progress.h"
+#include "capture/progress.h"
 
-#include "driver/capture/options.h"
+#include "capture/options.h"
 
 #include <cmath>
 #include <cstdio>

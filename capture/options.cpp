@@ -1,5 +1,5 @@
 // Command-line parsing for the capture tool (getopt_long).
-#include "driver/capture/options.h"
+#include "capture/options.h"
 
 #include <cerrno>
 #include <cmath>

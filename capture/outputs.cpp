@@ -1,5 +1,5 @@
 // The capture's outputs: directory of PNG frames and a WAV file, or a video.
-#include "driver/capture/outputs.h"
+#include "capture/outputs.h"
 
 #include <cerrno>
 #include <cinttypes>

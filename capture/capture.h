@@ -2,7 +2,7 @@
 // each frame read back and written with its sound.
 #pragma once
 
-#include "driver/capture/options.h"
+#include "capture/options.h"
 
 // Returns the exit status: 0 done, 1 failed, 130 interrupted (what was
 // captured is finished and playable). May end the process itself.

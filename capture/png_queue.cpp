@@ -1,7 +1,7 @@
 // A one-thread queue of PNG frames.
-#include "driver/capture/png_queue.h"
+#include "capture/png_queue.h"
 
-#include "driver/capture/files.h"
+#include "capture/files.h"
 
 #include <cstring>
 

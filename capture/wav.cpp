@@ -1,5 +1,5 @@
 // WAV writer: 16-bit stereo PCM, header sizes patched when the file is finished.
-#include "driver/capture/files.h"
+#include "capture/files.h"
 
 #include <cerrno>
 #include <cstring>

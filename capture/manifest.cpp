@@ -1,5 +1,5 @@
 // The per-frame manifest: frame number, CRC-32 of the RGB bytes, effects drawn.
-#include "driver/capture/files.h"
+#include "capture/files.h"
 
 #include <cerrno>
 #include <cinttypes>

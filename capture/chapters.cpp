@@ -1,7 +1,7 @@
 // Chapters at scene changes, written as an ffmpeg metadata file.
-#include "driver/capture/chapters.h"
+#include "capture/chapters.h"
 
-#include "driver/capture/options.h"
+#include "capture/options.h"
 #include "driver/timeline.h"
 
 namespace {

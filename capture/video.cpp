@@ -1,10 +1,10 @@
 // Video output: ffmpeg encodes raw frames and sound from two pipes into a
 // Matroska file, then copies the streams into the output with chapters.
-#include "driver/capture/video.h"
+#include "capture/video.h"
 
-#include "driver/capture/files.h"
-#include "driver/capture/options.h"
-#include "driver/capture/spawn.h"
+#include "capture/files.h"
+#include "capture/options.h"
+#include "capture/spawn.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -2,11 +2,11 @@
 // through ffmpeg, or only the manifest; and the manifest beside any of them.
 #pragma once
 
-#include "driver/capture/chapters.h"
-#include "driver/capture/files.h"
-#include "driver/capture/options.h"
-#include "driver/capture/png_queue.h"
-#include "driver/capture/video.h"
+#include "capture/chapters.h"
+#include "capture/files.h"
+#include "capture/options.h"
+#include "capture/png_queue.h"
+#include "capture/video.h"
 
 #include <cstdint>
 #include <string>

@@ -1,5 +1,5 @@
 // posix_spawn of ffmpeg with the capture's pipes as its descriptors.
-#include "driver/capture/spawn.h"
+#include "capture/spawn.h"
 
 #include <cerrno>
 #include <csignal>
