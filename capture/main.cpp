@@ -2,6 +2,7 @@
 // to PNG frames and WAV sound or to a video.
 #include "capture/capture.h"
 #include "capture/options.h"
+#include "driver/version.h"
 
 #include <cstdio>
 
@@ -11,6 +12,9 @@ int main(int argc, char **argv) {
     switch (ParseCaptureOptions(argc, argv, options, error)) {
     case ParseResult::Help:
         fputs(CaptureUsage("brumlakor-capture").c_str(), stdout);
+        return 0;
+    case ParseResult::Version:
+        puts("brumlakor-capture " BRUMLAKOR_VERSION);
         return 0;
     case ParseResult::Error:
         fprintf(stderr, "brumlakor-capture: %s\nTry 'brumlakor-capture --help'.\n", error.c_str());

@@ -162,12 +162,17 @@ std::string VideoContainerOf(const std::string &path) {
 
 ParseResult ParseCaptureOptions(int argc, char **argv, CaptureOptions &options,
                                 std::string &error) {
-    static const option LONG_OPTIONS[] = {
-        {"frames", required_argument, nullptr, 'f'}, {"seconds", required_argument, nullptr, 's'},
-        {"start", required_argument, nullptr, 'b'},  {"scale", required_argument, nullptr, 'k'},
-        {"seed", required_argument, nullptr, 'r'},   {"manifest", required_argument, nullptr, 'm'},
-        {"lossless", no_argument, nullptr, 'l'},     {"timings", no_argument, nullptr, 't'},
-        {"help", no_argument, nullptr, 'h'},         {nullptr, 0, nullptr, 0}};
+    static const option LONG_OPTIONS[] = {{"frames", required_argument, nullptr, 'f'},
+                                          {"seconds", required_argument, nullptr, 's'},
+                                          {"start", required_argument, nullptr, 'b'},
+                                          {"scale", required_argument, nullptr, 'k'},
+                                          {"seed", required_argument, nullptr, 'r'},
+                                          {"manifest", required_argument, nullptr, 'm'},
+                                          {"lossless", no_argument, nullptr, 'l'},
+                                          {"timings", no_argument, nullptr, 't'},
+                                          {"help", no_argument, nullptr, 'h'},
+                                          {"version", no_argument, nullptr, 'V'},
+                                          {nullptr, 0, nullptr, 0}};
     options = CaptureOptions{};
     Parsed parsed;
     optind = 0; // full re-initialisation, so the parser can run more than once
@@ -176,6 +181,8 @@ ParseResult ParseCaptureOptions(int argc, char **argv, CaptureOptions &options,
     while ((code = getopt_long(argc, argv, ":h", LONG_OPTIONS, nullptr)) != -1) {
         if (code == 'h')
             return ParseResult::Help;
+        if (code == 'V')
+            return ParseResult::Version;
         if (code == ':')
             return FailParse(error, std::string(argv[optind - 1]) + ": missing its argument");
         if (code == '?')
@@ -228,6 +235,7 @@ std::string CaptureUsage(const char *program) {
            "  --timings          print where the time went (rendering, read-back, sound,\n"
            "                     writing) when the capture ends\n"
            "  --help             this text\n"
+           "  --version          the version of the tool\n"
            "\n"
            "Timing: frame F shows the picture at F x 20 ms; its sound is the 882 sample frames\n"
            "that follow, rendered after the picture, so a music event inside them shows from\n"

@@ -24,7 +24,7 @@ struct CaptureOptions {
     std::string container; // "mp4", "mkv" or "webm" for video output
 };
 
-enum class ParseResult { Run, Help, Error };
+enum class ParseResult { Run, Help, Version, Error };
 
 // Parses argv with getopt_long. On Error, error holds a one-line reason that
 // names the offending option or argument.

@@ -4,11 +4,21 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "display/display.h"
 #include "driver/demo.h"
+#include "driver/version.h"
 
 namespace {
+// The demo takes no options: --version is answered, any other word ignored.
+bool AsksForVersion(int argc, char **argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--version") == 0)
+            return true;
+    return false;
+}
+
 bool HasDisplay() {
     const char *x11 = std::getenv("DISPLAY");
     const char *wayland = std::getenv("WAYLAND_DISPLAY");
@@ -38,7 +48,11 @@ void RouteCloseSignals() {
 }
 } // namespace
 
-int main() {
+int main(int argc, char **argv) {
+    if (AsksForVersion(argc, argv)) {
+        std::puts("brumlakor " BRUMLAKOR_VERSION);
+        return 0;
+    }
     // Without a window system SDL would quietly render offscreen and every
     // message box would fail: a demo nobody can see or stop.
     if (!HasDisplay()) {

@@ -16,6 +16,8 @@ packages=(
   imagemagick sox                           # screenshots, spectrograms and WAV checks
   ffmpeg                                    # video output of the capture tool (and its tests)
   clang libclang-rt-14-dev                  # fuzzing and sanitizer runtimes
+  dpkg-dev                                  # dpkg-shlibdeps: the .deb's dependencies (package.sh)
+  lintian desktop-file-utils appstream      # package tests: policy, desktop entry, metainfo checks
 )
 
 missing=()

@@ -117,9 +117,11 @@ TEST(CaptureOptions, LosslessWebmIsRefused) {
 
 TEST(CaptureOptions, HelpDocumentsEveryOption) {
     EXPECT_EQ(ParseWords({"--help"}).result, ParseResult::Help);
+    EXPECT_EQ(ParseWords({"--frames", "x", "--version"}).result, ParseResult::Error);
+    EXPECT_EQ(ParseWords({"--version", "--frames", "x"}).result, ParseResult::Version);
     std::string usage = CaptureUsage("brumlakor-capture");
     for (const char *name : {"--frames", "--seconds", "--start", "--scale", "--seed", "--manifest",
-                             "--lossless", "--timings", "--help", "OUTPUT"})
+                             "--lossless", "--timings", "--help", "--version", "OUTPUT"})
         EXPECT_NE(usage.find(name), std::string::npos) << name;
 }
 
