@@ -152,14 +152,14 @@ bool LoadSoundLibraryFromMemory() {
     if (memory < 0 && errno == EINVAL)
         memory = memfd_create(SOUND_LIBRARY_FILE, MFD_CLOEXEC);
     if (memory < 0) {
-        loadFailure += std::string("; memfd_create: ") + std::strerror(errno);
+        loadFailure += std::string("; from memory: memfd_create: ") + std::strerror(errno);
         return false;
     }
     bool loaded = false;
     if (!WriteWhole(memory, soundLibraryImage, SoundLibraryImageSize()))
-        loadFailure += std::string("; memory file: ") + std::strerror(errno);
+        loadFailure += std::string("; from memory: ") + std::strerror(errno);
     else if (!(loaded = LoadSoundLibrary("/proc/self/fd/" + std::to_string(memory))))
-        loadFailure += "; " + LibrarySlotError();
+        loadFailure += "; from memory: " + LibrarySlotError();
     close(memory); // the loader's mapping keeps the contents
     return loaded;
 }
@@ -194,7 +194,8 @@ void InstallSoundLibrary() {
         InstallationFailed();
     if (LoadSoundLibrary(SoundLibraryPath()))
         return;
-    loadFailure = LibrarySlotError();
+    // The loader names the file, or a dependency of it: say which way it was.
+    loadFailure = "from the temp directory: " + LibrarySlotError();
     if (LoadSoundLibraryFromMemory())
         loadFailure.clear();
 }
