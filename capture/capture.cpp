@@ -140,7 +140,7 @@ void StartPresentation(const CaptureOptions &options) {
     demo.sound = false;
     StartUp(demo);
     if (LibrarySlotHandle(SOUND_SLOT) == nullptr)
-        Fail("the player library could not be loaded: " + LibrarySlotError());
+        Fail("the player library could not be loaded: " + SoundLibraryLoadError());
     FollowDrawable();
 }
 

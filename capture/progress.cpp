@@ -3,6 +3,7 @@
 
 #include "capture/options.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <unistd.h>
@@ -19,7 +20,13 @@ double Seconds(std::chrono::steady_clock::duration duration) {
 
 std::string ProgressText(int64_t done, int64_t total, double wallSeconds) {
     int filled = total > 0 ? static_cast<int>(done * BAR_WIDTH / total) : BAR_WIDTH;
-    std::string bar = "[" + std::string(filled, '#') + std::string(BAR_WIDTH - filled, ' ') + "]";
+    filled = std::clamp(filled, 0, BAR_WIDTH);
+    // Filled in place: one string of fixed length, no concatenation (GCC 12
+    // at -O3 warns falsely about overlapping copies in chains of operator+).
+    std::string bar(BAR_WIDTH + 2, ' ');
+    bar.front() = '[';
+    bar.replace(1, static_cast<size_t>(filled), static_cast<size_t>(filled), '#');
+    bar.back() = ']';
     double speed = wallSeconds > 0 ? done / double(CAPTURE_FPS) / wallSeconds : 0;
     char text[160];
     if (done == 0 || speed <= 0) {

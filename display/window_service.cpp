@@ -191,7 +191,8 @@ uint32_t PollEvent() {
         if (SDL_PollEvent(&event) == 0)
             return 0;
         // Events without a message (should one pass the filter) are not
-        // worth a frame; while a dialog is up the window takes no input.
+        // worth a frame; while a box of the main thread is up the window
+        // takes no input (a box of the player's thread leaves it enabled).
     } while ((DialogOpen() && IsUserInput(event.type)) || !Translate(event, message));
     uint32_t recorded = WindowProcedure(message);
     return recorded != 0 ? recorded : message.message;

@@ -68,14 +68,12 @@ void WipeStep() {
         SetSceneMask(SCENE_TITLE);
 }
 
-void PulseStep() {
-    float current = pulse.load(std::memory_order_relaxed);
-    if (current > 0.0f) {
-        // A sync that stores a fresh pulse meanwhile wins: the exchange then
-        // fails and the beat is lowered from its peak in the next frame instead
-        // of being lost.
-        pulse.compare_exchange_strong(current, current - PULSE_STEP, std::memory_order_relaxed);
-    }
+void PulseStep(float drawn) {
+    // The step starts from the value the frame drew with, and only if the
+    // pulse still holds it: a beat the player's thread stored since the read
+    // makes the exchange fail, stays in place and is drawn by the next frame.
+    if (drawn > 0.0f)
+        pulse.compare_exchange_strong(drawn, drawn - PULSE_STEP, std::memory_order_relaxed);
 }
 
 void OnMusicSync(uint32_t sync, uint32_t /*data*/, uint32_t user) {

@@ -26,5 +26,7 @@ void InitSceneVariables();
 
 void TitleStep();
 void WipeStep();
-void PulseStep();
+// Lowers the pulse one step from `drawn`, the value the lit object read for
+// this frame's scale. A beat stored since that read is kept, not stepped.
+void PulseStep(float drawn);
 void OnMusicSync(uint32_t sync, uint32_t data, uint32_t user);

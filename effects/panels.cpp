@@ -113,11 +113,13 @@ void DrawLitObject() {
     glTranslatef(0.0f, 0.0f, LIT_OBJECT_DEPTH);
     glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
     glRotatef(spinAngle, 0.0f, 1.0f, 0.5f);
-    // The inner copy swells with the pulse; the pulse decays once it is taken.
+    // The inner copy swells with the pulse, read once per frame; the decay
+    // steps from that same reading.
     glPushMatrix();
-    float scale = INNER_SCALE + pulse.load(std::memory_order_relaxed);
+    float drawn = pulse.load(std::memory_order_relaxed);
+    float scale = INNER_SCALE + drawn;
     glScalef(scale, scale, scale);
-    PulseStep();
+    PulseStep(drawn);
     glMaterialfv(GL_FRONT, GL_EMISSION, innerEmission);
     glCallList(shapeList);
     glPopMatrix();

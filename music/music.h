@@ -18,9 +18,14 @@ std::string SoundErrorMessage(int32_t code);
 
 // The private directory of this run (ends in '/'), "" before installation.
 const std::string &TempDir();
+// Why the player library did not load, one reason for each way tried ("; "
+// between them); "" once it has loaded.
+std::string SoundLibraryLoadError();
 
-// Start-up step: private temp directory, library file written, loaded into
-// slot 0, player initialised. On a file that cannot be created: notice, then
+// Start-up step: private temp directory (leftovers of killed runs removed
+// first), library file written, loaded into slot 0, player initialised. Where
+// the temp directory cannot hold code (mounted noexec) the library is loaded
+// from a memory file instead. On a file that cannot be created: notice, then
 // the early exit. Registers UninstallSoundLibrary with AtRuntimeEnd.
 void InstallSoundLibrary();
 // Frame-exact capture: makes InstallSoundLibrary initialise the player in its
@@ -32,13 +37,11 @@ void UseOfflinePlayer();
 void UninstallSoundLibrary();
 
 // The binding: slot first, then the library function's own arguments.
-int32_t Init(int slot, const std::string &path, int32_t device, uint32_t frequency,
-             uint32_t flags);
+int32_t Init(int slot, const std::string &path, int32_t device, uint32_t frequency, uint32_t flags);
 int32_t Free(int slot);
-int32_t MusicLoad(int slot, int32_t mem, const std::string &file, uint32_t offset,
-                  uint32_t length, uint32_t flags);
-uint32_t MusicSetSync(int slot, uint32_t type, uint32_t param, SyncProcedure proc,
-                      uint32_t user);
+int32_t MusicLoad(int slot, int32_t mem, const std::string &file, uint32_t offset, uint32_t length,
+                  uint32_t flags);
+uint32_t MusicSetSync(int slot, uint32_t type, uint32_t param, SyncProcedure proc, uint32_t user);
 int32_t MusicRemoveSync(int slot, uint32_t sync);
 int32_t MusicPlay(int slot);
 int32_t MusicPause(int slot);

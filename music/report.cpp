@@ -43,7 +43,9 @@ std::atomic<bool> unreachableReported{false};
 void ReportPlayerUnreachable() {
     if (unreachableReported.exchange(true, std::memory_order_relaxed))
         return;
-    std::string reason = LibrarySlotError();
+    std::string reason = SoundLibraryLoadError();
+    if (reason.empty()) // not from the installation: the last refused load
+        reason = LibrarySlotError();
     std::string line = "Brumlakor: no sound, the module player is not loaded";
     if (!reason.empty())
         line += " (" + reason + ")";

@@ -11,8 +11,11 @@
 void RaiseCloseRequest();
 bool CloseRequested();
 
-// True while a message dialog is up on any thread: the demo's window takes no
-// input meanwhile, so the event poll drops key and mouse events.
+// True while a message dialog is up on the main thread, which owns the demo's
+// window: a box disables the windows of its own thread only, so meanwhile the
+// event poll drops key and mouse events. A box of the player's thread (the
+// error reporter inside a sync) leaves the window answering Escape and the
+// close command. Opened and closed are noted on the dialog's own thread.
 bool DialogOpen();
 void NoteDialogOpened();
 void NoteDialogClosed();

@@ -20,7 +20,7 @@ std::vector<EndProcedure> endProcedures;
 std::atomic<bool> closeRequested{false};
 pthread_t mainThread;
 std::atomic<bool> started{false};
-std::atomic<int> dialogsOpen{0};
+std::atomic<int> mainThreadDialogs{0};
 } // namespace
 
 static_assert(std::atomic<bool>::is_always_lock_free, "close request must be signal-safe");
@@ -73,15 +73,18 @@ bool OnMainThread() {
 }
 
 // The dialog count lives here, not with the dialogs, so that tests may link
-// dialogs of their own in place of the real ones.
+// dialogs of their own in place of the real ones. Only the main thread's boxes
+// count: they are the ones that disable the demo's window.
 void NoteDialogOpened() {
-    dialogsOpen.fetch_add(1, std::memory_order_relaxed);
+    if (OnMainThread())
+        mainThreadDialogs.fetch_add(1, std::memory_order_relaxed);
 }
 
 void NoteDialogClosed() {
-    dialogsOpen.fetch_sub(1, std::memory_order_relaxed);
+    if (OnMainThread())
+        mainThreadDialogs.fetch_sub(1, std::memory_order_relaxed);
 }
 
 bool DialogOpen() {
-    return dialogsOpen.load(std::memory_order_relaxed) > 0;
+    return mainThreadDialogs.load(std::memory_order_relaxed) > 0;
 }

@@ -15,7 +15,7 @@ packages=(
   libxfixes-dev                             # end-to-end tests: is the cursor hidden?
   imagemagick sox                           # screenshots, spectrograms and WAV checks
   ffmpeg                                    # video output of the capture tool (and its tests)
-  clang libclang-rt-14-dev                  # fuzzing and sanitizer runtimes
+  clang libclang-rt-14-dev                  # fuzzing, sanitizer runtimes, CI's Clang build
   dpkg-dev                                  # dpkg-shlibdeps: the .deb's dependencies (package.sh)
   lintian desktop-file-utils appstream      # package tests: policy, desktop entry, metainfo checks
 )

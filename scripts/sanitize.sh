@@ -30,7 +30,8 @@ runStage() {
     start=$(stamp)
     echo "== $name ($sanitizers): build" >&2
     cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DBRUMLAKOR_SANITIZE="$sanitizers" -DBRUMLAKOR_BENCHMARKS=OFF >/dev/null
+        -DBRUMLAKOR_SANITIZE="$sanitizers" -DBRUMLAKOR_BENCHMARKS=OFF \
+        -DBRUMLAKOR_WERROR="${BRUMLAKOR_WERROR:-OFF}" >/dev/null
     cmake --build "$build" -j"$(nproc)"
     local built
     built=$(stamp)

@@ -22,6 +22,7 @@ struct ManifestEntry {
     int64_t frame;
     uint32_t crc;
     uint32_t blocks;
+    bool operator==(const ManifestEntry &) const = default;
 };
 std::vector<ManifestEntry> ReadManifest(const std::string &path);
 // First manifest frame whose blocks include all of bits, or -1.

@@ -3,10 +3,13 @@
 // key frames show, the video file, interruption and failures.
 #include "capture_run_support.h"
 
+#include <cerrno>
 #include <cmath>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <thread>
 
 namespace {
@@ -402,6 +405,21 @@ TEST_F(CaptureRun, InterruptedVideoIsPlayableToItsLastFrame) {
                      file),
               std::to_string(frames) + "\n");
     EXPECT_EQ(EntriesIn(directory), 4u); // tmp, m.txt, errors.txt, run.mkv
+}
+
+// A temp directory mounted noexec cannot hold the player's code: the player
+// is loaded from memory instead, and every frame is the same as usual.
+TEST_F(CaptureRun, ANoexecTempDirectoryGivesTheSameFrames) {
+    if (mount("tmpfs", temp.c_str(), "tmpfs", MS_NOEXEC | MS_NOSUID | MS_NODEV, "size=4m") != 0)
+        GTEST_SKIP() << "cannot mount a noexec tmpfs here (" << strerror(errno) << ")";
+    std::string manifest = directory + "/m.txt";
+    ToolRun run =
+        RunTool({"--frames", std::to_string(REFERENCE_FRAMES), "--manifest", manifest}, temp);
+    size_t left = EntriesIn(temp);
+    umount(temp.c_str());
+    ASSERT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(left, 0u);
+    EXPECT_TRUE(ReadManifest(manifest) == ReadManifest(referenceManifest));
 }
 
 TEST_F(CaptureRun, FailuresExitNonZeroNamingTheFile) {

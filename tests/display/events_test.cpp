@@ -2,10 +2,15 @@
 // events kept out of the queue, close command, close request, dialogs.
 #include <GL/gl.h>
 #include <SDL.h>
+#include <atomic>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <thread>
+#include <vector>
 
 #include "display/display.h"
 #include "runtime/internal.h"
+#include "runtime/runtime.h"
 #include "tests/support/headless.h"
 
 namespace {
@@ -117,14 +122,50 @@ TEST_F(EventPoll, SizeChangesReachTheViewportHook) {
     EXPECT_EQ(viewport[2], 640);
 }
 
-TEST_F(EventPoll, WhileADialogIsUpTheWindowTakesNoInput) {
-    NoteDialogOpened();
+// What the frame loop's poll gives for Escape (event, parameter) and then the
+// close command, taken while a real dialog is held up by its meanwhile hook.
+std::vector<uintptr_t> polledWhileBoxUp;
+std::atomic<bool> boxUp{false}, pollsDone{false};
+
+void PollEscapeAndClose() {
     PushKey(SDLK_ESCAPE);
     PushWindowEvent(SDL_WINDOWEVENT_CLOSE);
-    EXPECT_EQ(PollEvent(), EVENT_CLOSE); // the key is dropped, the close is not
-    NoteDialogClosed();
-    PushKey(SDLK_ESCAPE);
-    EXPECT_EQ(PollEvent(), EVENT_KEY_DOWN);
+    uint32_t key = PollEvent();
+    polledWhileBoxUp = {key, LastMessageParam(), PollEvent()};
+}
+
+void HoldUntilPolled() {
+    boxUp = true;
+    while (!pollsDone)
+        SDL_Delay(1);
+}
+
+// A box disables the windows of its own thread only. The main thread's box
+// leaves the demo's window deaf to keys (the close command still passes); a
+// box of the player's thread leaves it answering Escape and the close.
+TEST_F(EventPoll, ABoxDisablesOnlyTheWindowOfItsOwnThread) {
+    // No display for the boxes themselves: each answers at once when let go.
+    const char *display = std::getenv("DISPLAY");
+    bool hadDisplay = display != nullptr;
+    std::string savedDisplay = hadDisplay ? display : "";
+    unsetenv("DISPLAY");
+    polledWhileBoxUp.clear();
+    MessageDialogMeanwhile("Brumlakor", "Fullscreen", DIALOG_FLAGS_YES_NO, PollEscapeAndClose);
+    EXPECT_EQ(polledWhileBoxUp, (std::vector<uintptr_t>{EVENT_CLOSE, 0, 0}));
+
+    boxUp = pollsDone = false;
+    std::thread player([] {
+        MessageDialogMeanwhile("Error", "Error Description:", DIALOG_FLAGS_ERROR, HoldUntilPolled);
+    });
+    while (!boxUp)
+        SDL_Delay(1);
+    PollEscapeAndClose();
+    pollsDone = true;
+    player.join();
+    EXPECT_EQ(polledWhileBoxUp, (std::vector<uintptr_t>{EVENT_KEY_DOWN, KEY_ESCAPE, EVENT_CLOSE}));
+    EXPECT_FALSE(DialogOpen());
+    if (hadDisplay)
+        setenv("DISPLAY", savedDisplay.c_str(), 1);
 }
 
 TEST_F(EventPoll, CloseRequestIsReportedAsTheCloseEvent) {

@@ -59,8 +59,9 @@ Frame RunFrame(const Hook &hook = {}) {
     turn(TUNNEL, bit(SCENE_TUNNEL));
     turn(SCROLLER, [] { return scrollerOn == 1; });
     if (turn(OBJECT, bit(SCENE_OBJECT))) {
-        frame.innerScale = 0.8f + pulse.load(std::memory_order_relaxed);
-        PulseStep();
+        float drawn = pulse.load(std::memory_order_relaxed);
+        frame.innerScale = 0.8f + drawn;
+        PulseStep(drawn);
     }
     turn(PANELS, bit(SCENE_PANELS));
     if (turn(TITLE, bit(SCENE_TITLE))) {

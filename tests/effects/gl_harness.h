@@ -45,6 +45,9 @@ int CountCalls(const std::vector<RecordedCall> &calls, const std::string &name);
 
 // MusicPlay never reaches the player in these tests; the calls are counted.
 int MusicPlayCalls();
+// Runs hook inside every PulseStep before the step itself, as a sync of the
+// player's thread could land there; nullptr removes it.
+void SetPulseStepHook(void (*hook)());
 
 // The GL state a later effect can see, for before/after comparisons.
 struct VisibleState {

@@ -11,6 +11,7 @@ namespace {
 bool recording = false;
 std::vector<RecordedCall> calls;
 int musicPlayCalls = 0;
+void (*pulseStepHook)() = nullptr;
 
 void Record(const char *name, std::initializer_list<double> args) {
     if (recording)
@@ -45,6 +46,10 @@ int CountCalls(const std::vector<RecordedCall> &list, const std::string &name) {
 
 int MusicPlayCalls() {
     return musicPlayCalls;
+}
+
+void SetPulseStepHook(void (*hook)()) {
+    pulseStepHook = hook;
 }
 
 #define REAL(name) __real_##name
@@ -179,7 +184,7 @@ void WRAP(glEndList)() {
 int32_t __real__Z6Randomi(int32_t);
 void __real__Z9TitleStepv();
 void __real__Z8WipeStepv();
-void __real__Z9PulseStepv();
+void __real__Z9PulseStepf(float);
 
 void __wrap__Z9TitleStepv() {
     Record("TitleStep", {});
@@ -189,9 +194,11 @@ void __wrap__Z8WipeStepv() {
     Record("WipeStep", {});
     __real__Z8WipeStepv();
 }
-void __wrap__Z9PulseStepv() {
-    Record("PulseStep", {});
-    __real__Z9PulseStepv();
+void __wrap__Z9PulseStepf(float drawn) {
+    Record("PulseStep", {drawn});
+    if (pulseStepHook != nullptr)
+        pulseStepHook();
+    __real__Z9PulseStepf(drawn);
 }
 int32_t __wrap__Z6Randomi(int32_t n) {
     int32_t value = __real__Z6Randomi(n);

@@ -255,7 +255,32 @@ TEST_F(FaultUnderX, AnUnloadablePlayerPlaysSilentAndStopsAtThePanels) {
     ExpectNoErrorBoxes(run);
     std::string errors = RunErrors(run);
     EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
-    EXPECT_NE(errors.find("libxmp"), std::string::npos) << "no loader reason: " << errors;
+    // One reason for each way tried: the file, then a memory file.
+    size_t fromFile = errors.find("(from the temp directory: "),
+           fromMemory = errors.find("; from memory: ");
+    ASSERT_NE(fromFile, std::string::npos) << errors;
+    ASSERT_NE(fromMemory, std::string::npos) << "the memory file was not tried: " << errors;
+    EXPECT_LT(errors.find("libxmp", fromFile), fromMemory) << "no loader reason: " << errors;
+    EXPECT_NE(errors.find("libxmp", fromMemory), std::string::npos) << errors;
+    PressKey(server, window, "Escape");
+    ExpectCleanExit(run);
+}
+
+// --- The temp directory is mounted noexec ------------------------------------
+
+// The player's file there cannot be mapped as code; loaded from memory
+// instead, it plays, and its first sync brings the sliding picture.
+TEST_F(FaultUnderX, ANoexecTempDirectoryStillFollowsTheMusic) {
+    if (!CanUnshare())
+        GTEST_SKIP() << "no user and mount namespaces here";
+    RunSetup setup;
+    setup.wrapper = InNamespace("mount -t tmpfs -o noexec,size=4m tmpfs \"$TMPDIR\"");
+    unsigned long window = StartWindowed(run, setup);
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(WaitForMask(run, SCENE_SLIDE, WHOLE_SHOW_TIMEOUT_MS))
+        << "stuck before the sliding picture; stderr: " << RunErrors(run);
+    EXPECT_EQ(RunErrors(run).find("no sound"), std::string::npos) << RunErrors(run);
+    ExpectNoErrorBoxes(run);
     PressKey(server, window, "Escape");
     ExpectCleanExit(run);
 }

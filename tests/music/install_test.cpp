@@ -12,6 +12,7 @@
 #include <iterator>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "assets/assets.h"
@@ -65,6 +66,47 @@ void InstallWithAFileSizeLimit() {
     std::fprintf(stderr, "installed\n");
 }
 
+// Another run in a child process: installed (its directory locked) and then
+// waiting to be killed. Returns its pid, and the directory it made in dir.
+pid_t StartInstalledRun(const std::string &dir, std::string &made) {
+    std::vector<std::string> before = Entries(dir);
+    int ready[2];
+    if (pipe(ready) != 0)
+        return -1;
+    pid_t child = fork();
+    if (child == 0) {
+        InstallSoundLibrary();
+        char byte = 1;
+        if (write(ready[1], &byte, 1) == 1)
+            while (true)
+                pause();
+        _exit(1);
+    }
+    char byte = 0;
+    if (child < 0 || read(ready[0], &byte, 1) != 1)
+        child = -1;
+    close(ready[0]);
+    close(ready[1]);
+    for (const std::string &name : Entries(dir))
+        if (std::find(before.begin(), before.end(), name) == before.end())
+            made = name;
+    return child;
+}
+
+void Kill(pid_t pid) {
+    if (pid <= 0)
+        return;
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+
+// A directory with the library file in it.
+void MakeDirectoryWithLibrary(const std::string &path, fs::perms mode) {
+    fs::create_directory(path);
+    std::ofstream(path + "/bassmod.dll") << "x";
+    fs::permissions(path, mode);
+}
+
 class Installation : public testing::Test {
   protected:
     void SetUp() override {
@@ -76,12 +118,15 @@ class Installation : public testing::Test {
         FakePlayerReset();
     }
     void TearDown() override {
+        for (pid_t child : children)
+            Kill(child);
         UninstallSoundLibrary();
         unsetenv("TMPDIR");
         fs::permissions(scratch, fs::perms::owner_all);
         fs::remove_all(scratch);
     }
     std::string scratch;
+    std::vector<pid_t> children; // other runs, killed at the end
 };
 
 TEST_F(Installation, WritesTheImageIntoAPrivateDirectoryAndInitialisesThePlayer) {
@@ -138,6 +183,49 @@ TEST_F(Installation, TwoRunsGetTwoDirectories) {
     InstallSoundLibrary();
     EXPECT_NE(TempDir(), first);
     fs::remove(first);
+}
+
+// At start-up, of the directories beside ours only what a killed run left is
+// removed. A live run's stays, as do look-alikes: another user's, a link, one
+// of another mode, one with more than the library in it, another name.
+TEST_F(Installation, RemovesOnlyTheLeftOversOfRunsThatAreGone) {
+    std::string live, killed;
+    children.push_back(StartInstalledRun(scratch, live));
+    ASSERT_GT(children.back(), 0);
+    pid_t killedRun = StartInstalledRun(scratch, killed); // its start spares the live one
+    ASSERT_GT(killedRun, 0);
+    Kill(killedRun);
+    ASSERT_NE(killed, "");
+    const fs::perms PRIVATE = fs::perms::owner_all, OPEN = PRIVATE | fs::perms::group_read |
+                                                           fs::perms::group_exec |
+                                                           fs::perms::others_read;
+    std::vector<std::string> kept = {live,
+                                     "brumlakor-link01",
+                                     "brumlakor-mode01",
+                                     "brumlakor-more01",
+                                     "brumlakor-test-a1b2c3",
+                                     "target"};
+    MakeDirectoryWithLibrary(scratch + "/target", PRIVATE);
+    fs::create_directory_symlink(scratch + "/target", scratch + "/brumlakor-link01");
+    MakeDirectoryWithLibrary(scratch + "/brumlakor-mode01", OPEN);
+    MakeDirectoryWithLibrary(scratch + "/brumlakor-more01", PRIVATE);
+    std::ofstream(scratch + "/brumlakor-more01/notes") << "theirs";
+    MakeDirectoryWithLibrary(scratch + "/brumlakor-test-a1b2c3", PRIVATE);
+    if (geteuid() == 0) { // only root can plant a directory of another user's
+        MakeDirectoryWithLibrary(scratch + "/brumlakor-other1", PRIVATE);
+        ASSERT_EQ(chown((scratch + "/brumlakor-other1").c_str(), 65534, 65534), 0);
+        kept.push_back("brumlakor-other1");
+    } else {
+        std::printf("not root: the look-alike of another user is not planted\n");
+    }
+    InstallSoundLibrary();
+    kept.push_back(fs::path(TempDir()).parent_path().filename());
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(Entries(scratch), kept);
+    for (const std::string &name : kept)
+        EXPECT_TRUE(name == "brumlakor-more01" || fs::exists(scratch + "/" + name + "/bassmod.dll"))
+            << name;
+    EXPECT_EQ(ReadFile(scratch + "/brumlakor-more01/notes"), "theirs");
 }
 
 TEST_F(Installation, NothingIsLeftAfterTheNormalShutdown) {
