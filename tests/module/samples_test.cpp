@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -78,6 +79,23 @@ TEST(ModuleSamples, OneShotsFadeToSilenceAndLoopedSoundsHaveEnvelopes) {
             EXPECT_LE(std::abs(Frame(s, s.len - 1)), 256);
         }
     }
+}
+
+// The kick is short: 150 ms after its loudest moment it is 30 dB down.
+TEST(ModuleSamples, KickDiesAwayWithin150Milliseconds) {
+    const XmSample &kick = Made()[INS_KICK - 1].sample;
+    auto rms = [&](size_t from) {
+        double sum = 0;
+        for (size_t i = from; i < from + 220 && i < kick.frames.size(); i++) {
+            sum += static_cast<double>(kick.frames[i]) * kick.frames[i];
+        }
+        return std::sqrt(sum / 220);
+    };
+    double loudest = 0;
+    for (size_t at = 0; at < 2205; at += 220) {
+        loudest = std::max(loudest, rms(at));
+    }
+    EXPECT_LT(20 * std::log10(rms(6615) / loudest), -28.0); // 150 ms at 44100 Hz
 }
 
 } // namespace
