@@ -67,7 +67,7 @@ XmInstrument MakeKick() {
         double hz = 55.0 + 150.0 * std::exp(-t / 0.018) + 16.0 * std::exp(-t / 0.05);
         phase += hz / rate;
         // Held for 20 ms, then more than 30 dB down by 150 ms.
-        double body = std::sin(2.0 * PI * phase) * std::exp(-std::max(0.0, t - 0.02) / 0.034);
+        double body = std::sin(2.0 * PI * phase) * std::exp(-std::max(0.0, t - 0.02) / 0.031);
         double snap = click.Run(noise.Next()) * std::exp(-t / 0.0025) * 0.5;
         s[i] = static_cast<float>(body + snap);
     }
