@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <set>
 
@@ -137,6 +138,26 @@ TEST(Ring, LeftAndRightEdgesJoinLikeNeighbouringColumns) {
     EXPECT_LT(seam, 2.0 * median);
 }
 
+// The tunnel mirrors the pattern on every second facet: strokes must lean
+// both ways alike, or the facets read as chevrons. Gradients along a one-way
+// diagonal correlate strongly (a signed sum of gx * gy); a weave's cancel out.
+TEST(Ring, StrokesLeanBothWaysAlike) {
+    View ring = ImageView(1);
+    auto sum = [&](int x, int y) {
+        x = (x + ring.width) % ring.width, y = (y + ring.height) % ring.height;
+        return ring.At(x, y, 0) + ring.At(x, y, 1) + ring.At(x, y, 2);
+    };
+    double cross = 0, energy = 0;
+    for (int y = 0; y < ring.height; ++y) {
+        for (int x = 0; x < ring.width; ++x) {
+            double gx = sum(x + 1, y) - sum(x - 1, y), gy = sum(x, y + 1) - sum(x, y - 1);
+            cross += gx * gy;
+            energy += gx * gx + gy * gy;
+        }
+    }
+    EXPECT_LT(std::abs(2 * cross / energy), 0.12);
+}
+
 TEST(Ring, StrokesInManyHues) {
     EXPECT_GE(HueFamilies(ImageView(1), 0.01), 5);
 }
@@ -151,11 +172,29 @@ TEST(Panel, AboutThirtyGreyLevelsUpTo239) {
     EXPECT_LE(values.size(), 32u);
 }
 
-TEST(Panel, FigureWithinItsColumnsAndDownToTheBottomEdge) {
+double MeanInk(const View &v, int firstRow, int lastRow) {
+    double sum = 0;
+    int count = 0;
+    for (int y = firstRow; y <= lastRow; ++y) {
+        for (int x = 0; x < v.width; ++x) {
+            sum += v.At(x, y);
+            count += v.At(x, y) > 0;
+        }
+    }
+    return count ? sum / count : 0.0;
+}
+
+// The figure is bright overall; the forearm reaches the bottom edge but
+// dissolves there instead of ending in a cut.
+TEST(Panel, BrightFigureWithinItsColumnsFadingDownToTheBottomEdge) {
     View panel = ImageView(2);
     EXPECT_EQ(InkInColumns(panel, 0, 63), 0);
     EXPECT_EQ(InkInColumns(panel, 195, 255), 0);
     EXPECT_GT(RowWidth(panel, panel.height - 1), 40);
+    EXPECT_NEAR(MeanInk(panel, 0, panel.height - 1), 180.0, 10.0);
+    double arm = MeanInk(panel, 180, 200), bottom = MeanInk(panel, 255, 255);
+    EXPECT_LT(bottom, 0.25 * arm);
+    EXPECT_GT(bottom, 0.08 * arm);
 }
 
 TEST(Panel, FistAtTheTopIsWiderThanTheForearm) {

@@ -2,6 +2,7 @@
 // scene syncs wait for, the loop, and the level of the sound.
 #include "module_fixture.h"
 
+#include "tools/module/measure.h"
 #include "tools/module/render.h"
 
 #include <gtest/gtest.h>
@@ -108,6 +109,25 @@ TEST(ModulePlay, SoundIsContinuousAndEvenlyLoud) {
     }
     auto [quiet, loudest] = std::minmax_element(loud.begin(), loud.end());
     EXPECT_LT(*loudest - *quiet, 4.0);
+}
+
+// The balance of the mix: the low end no longer dominates, the sound is wide
+// yet safe in mono, and the climax (orders 10 and 11) tops the groove.
+TEST(ModulePlay, MixBalancesLowEndWidthAndClimax) {
+    const Rendering &r = Played(0.0);
+    ASSERT_FALSE(r.ticks.empty());
+    size_t end = r.pcm.size() / 2;
+    EXPECT_NEAR(LowShare(r.pcm, 0, end, 100.0), 0.40, 0.07);
+    Width w = MeasureWidth(r.pcm, 0, end);
+    EXPECT_GT(w.correlation, 0.6);
+    EXPECT_NEAR(-w.sideDb, 10.0, 3.0);
+    std::vector<PlayedRow> rows = PlayedRows(r);
+    size_t groove = rows[FirstRowOfOrder(rows, 6)].start;
+    size_t climax = rows[FirstRowOfOrder(rows, 10)].start;
+    double lift =
+        MeasureLevel(r.pcm, climax, end).rmsDb - MeasureLevel(r.pcm, groove, climax).rmsDb;
+    EXPECT_GT(lift, 0.75);
+    EXPECT_LT(lift, 2.5);
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -78,6 +80,16 @@ TEST(ModuleSamples, OneShotsFadeToSilenceAndLoopedSoundsHaveEnvelopes) {
             EXPECT_LE(std::abs(Frame(s, s.len - 1)), 256);
         }
     }
+}
+
+// The kick is short: from 150 ms on it stays 30 dB under its peak.
+TEST(ModuleSamples, KickDiesAwayWithin150Milliseconds) {
+    const std::vector<int16_t> &f = Made()[INS_KICK - 1].sample.frames;
+    auto peak = [&](size_t from) {
+        return std::abs(*std::max_element(f.begin() + static_cast<long>(from), f.end(),
+                                          [](int a, int b) { return std::abs(a) < std::abs(b); }));
+    };
+    EXPECT_LT(20 * std::log10(peak(6615) / static_cast<double>(peak(0))), -30.0); // 44.1 kHz
 }
 
 } // namespace

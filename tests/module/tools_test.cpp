@@ -1,11 +1,14 @@
 // The generator's and the renderer's command lines, including their failures.
 #include "module_fixture.h"
 
+#include "tools/module/measure.h"
 #include "tools/module/render.h"
 #include "tools/module/song.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -73,6 +76,37 @@ TEST(ModuleTools, WriterRefusesWhatXmCannotHold) {
     m = ComposeSong();
     m.patterns[0].channels = 13;
     EXPECT_THROW(SerializeXm(m), std::logic_error);
+}
+
+// Two seconds of a sine of `hz` on the left, times `right` on the right.
+std::vector<int16_t> Sine(double hz, double right) {
+    std::vector<int16_t> pcm;
+    for (int i = 0; i < 2 * RENDER_RATE; i++) {
+        double v = 10000.0 * std::sin(2.0 * M_PI * hz * i / RENDER_RATE);
+        pcm.push_back(static_cast<int16_t>(std::lround(v)));
+        pcm.push_back(static_cast<int16_t>(std::lround(v * right)));
+    }
+    return pcm;
+}
+
+TEST(ModuleTools, MeasuresOfLowEndAndWidth) {
+    const struct {
+        double hz, right, lowShare, correlation, sideDb;
+    } CASES[] = {
+        {50.0, 1.0, 1.0, 1.0, -200.0},   // mono bass: all low, no side at all
+        {1000.0, 1.0, 0.0, 1.0, -200.0}, // mono tone above the edge
+        {90.0, 0.0, 1.0, 0.0, 0.0},      // left only: side as loud as mid
+        {120.0, -1.0, 0.0, -1.0, 200.0}, // opposed: nothing left in mono
+        {440.0, 0.5, 0.0, 1.0, -9.54},   // panned: side a third of mid
+    };
+    for (const auto &c : CASES) {
+        SCOPED_TRACE(c.hz);
+        std::vector<int16_t> pcm = Sine(c.hz, c.right);
+        EXPECT_NEAR(LowShare(pcm, 0, pcm.size() / 2, 100.0), c.lowShare, 0.01);
+        Width w = MeasureWidth(pcm, 0, pcm.size() / 2);
+        EXPECT_NEAR(w.correlation, c.correlation, 0.01);
+        EXPECT_NEAR(std::clamp(w.sideDb, -200.0, 200.0), c.sideDb, 0.05);
+    }
 }
 
 } // namespace

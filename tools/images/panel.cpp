@@ -3,7 +3,9 @@
 // signed-distance shape shaded as a soft cushion lit from the upper left;
 // parts in front get a dark rim where they overlap the ones behind, which
 // is what makes the silhouette read as a fist when drawn small and red.
-// The result is printed in 30 grey levels from 0 to 239.
+// The forearm dissolves towards the bottom edge instead of ending in a cut,
+// and the greys are lifted so the panel reads bright when drawn in red. The
+// result is printed in 30 grey levels from 0 to 239.
 #include "tools/images/canvas.h"
 #include "tools/images/images.h"
 
@@ -19,6 +21,15 @@ constexpr int BRIGHTEST = 239;
 constexpr int FIRST_COLUMN = 64;
 constexpr int LAST_COLUMN = 194;
 constexpr int SUPERSAMPLE = 3;
+// From row FADE_TOP down, the forearm fades to this share of its grey at
+// the bottom edge.
+constexpr float FADE_TOP = 212.0f;
+constexpr float FADE_FLOOR = 0.15f;
+// Light on a cushion: this much of the albedo everywhere, plus the diffuse
+// share times the cosine to the light. The high ambient share keeps the fist
+// bright when drawn in red; the sides facing the light clip at white.
+constexpr float AMBIENT = 0.72f;
+constexpr float DIFFUSE = 0.6f;
 
 using Shape = std::function<float(float, float)>;
 
@@ -115,7 +126,7 @@ float Shade(const Part &part, float x, float y) {
     float len = std::sqrt(nx * nx + ny * ny + nz * nz);
     const float lx = -0.5f, ly = -0.6f, lz = 0.62f;
     float lambert = std::max(0.0f, (nx * lx + ny * ly + nz * lz) / len);
-    return part.albedo * (0.18f + 0.9f * lambert);
+    return part.albedo * (AMBIENT + DIFFUSE * lambert);
 }
 
 float PaintTexel(const std::vector<Part> &parts, float x, float y) {
@@ -133,6 +144,10 @@ float PaintTexel(const std::vector<Part> &parts, float x, float y) {
     return value;
 }
 
+float ArmFade(float y) {
+    return 1.0f - (1.0f - FADE_FLOOR) * SmoothStep(FADE_TOP, static_cast<float>(SIZE), y);
+}
+
 } // namespace
 
 std::vector<uint8_t> PaintPanel() {
@@ -148,7 +163,7 @@ std::vector<uint8_t> PaintPanel() {
                     sum += PaintTexel(parts, px, py);
                 }
             }
-            canvas.At(x, y) = sum / (SUPERSAMPLE * SUPERSAMPLE);
+            canvas.At(x, y) = sum / (SUPERSAMPLE * SUPERSAMPLE) * ArmFade(y + 0.5f);
         }
     }
     return ToBytes(canvas, GREY_LEVELS, BRIGHTEST);

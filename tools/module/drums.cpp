@@ -53,24 +53,27 @@ Signal Cymbal(double seconds, double rate, double metalMix, double bandHz, doubl
 
 } // namespace
 
+// A short, tight kick: the body sweeps down to about 58 Hz and falls by
+// 30 dB within 150 ms, so it punches without covering the sub and the bass.
 XmInstrument MakeKick() {
     double rate = DRUM_RATE;
-    Signal s(static_cast<size_t>(Frames(0.30, rate)));
+    Signal s(static_cast<size_t>(Frames(0.18, rate)));
     Noise noise{0x6b1c};
     Biquad click;
     click.Set(Biquad::HIGHPASS, 2500.0, 0.7, rate);
     double phase = 0.0;
     for (size_t i = 0; i < s.size(); i++) {
         double t = static_cast<double>(i) / rate;
-        double hz = 46.0 + 140.0 * std::exp(-t / 0.022) + 30.0 * std::exp(-t / 0.09);
+        double hz = 55.0 + 150.0 * std::exp(-t / 0.018) + 16.0 * std::exp(-t / 0.05);
         phase += hz / rate;
-        double body = std::sin(2.0 * PI * phase) * std::exp(-t / 0.17);
+        // Held for 20 ms, then more than 30 dB down by 150 ms.
+        double body = std::sin(2.0 * PI * phase) * std::exp(-std::max(0.0, t - 0.02) / 0.031);
         double snap = click.Run(noise.Next()) * std::exp(-t / 0.0025) * 0.5;
         s[i] = static_cast<float>(body + snap);
     }
     Saturate(s, 1.6f);
-    Fade(s, 0, Frames(0.03, rate));
-    return OneShot("Kick", s, rate, 64, 128, false);
+    Fade(s, 0, Frames(0.02, rate));
+    return OneShot("Kick", s, rate, 56, 128, false);
 }
 
 XmInstrument MakeSnare() {
@@ -103,11 +106,11 @@ XmInstrument MakeHat(bool open) {
     if (open) {
         Signal s = Cymbal(0.42, DRUM_RATE, 0.6, 9000.0, 6500.0, 0x0fe4,
                           [](double t) { return std::exp(-t / 0.11); });
-        return OneShot("Open hat", s, DRUM_RATE, 26, 150, true);
+        return OneShot("Open hat", s, DRUM_RATE, 26, 128, true);
     }
     Signal s = Cymbal(0.09, DRUM_RATE, 0.6, 10000.0, 7000.0, 0xc105,
                       [](double t) { return std::exp(-t / 0.017); });
-    return OneShot("Closed hat", s, DRUM_RATE, 30, 150, false);
+    return OneShot("Closed hat", s, DRUM_RATE, 30, 128, false);
 }
 
 XmInstrument MakeCrash() {

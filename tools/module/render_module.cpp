@@ -1,12 +1,16 @@
 // render_module [--seconds S] [--solo CHANNEL] IN.xm OUT.wav: renders a module with libxmp as
 // the demo plays it and writes a 16-bit stereo WAV file. Without --seconds it
 // renders the intro and one pass of the loop. Prints the level of every order
-// position played and of the whole rendering. --solo plays one channel
-// (counted from 0) alone.
+// position played, then of each section of the soundtrack and of the whole
+// rendering with its share of power below 100 Hz and its width. --solo plays
+// one channel (counted from 0) alone.
+#include "tools/module/measure.h"
 #include "tools/module/render.h"
 
 #include <getopt.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -46,6 +50,35 @@ bool WriteWav(const char *path, const std::vector<int16_t> &pcm) {
     return static_cast<bool>(out);
 }
 
+// Frames [from, to) of the first pass through order positions first..last.
+struct Span {
+    size_t from = SIZE_MAX, to = 0;
+};
+
+Span OrdersSpan(const Rendering &r, int first, int last) {
+    Span s;
+    for (size_t i = 0; i < r.ticks.size(); i++) {
+        const RenderTick &t = r.ticks[i];
+        if (t.loopCount == 0 && t.order >= first && t.order <= last) {
+            s.from = std::min(s.from, t.start);
+            s.to = i + 1 < r.ticks.size() ? r.ticks[i + 1].start : r.pcm.size() / 2;
+        }
+    }
+    return s;
+}
+
+void PrintSpan(const char *name, const Rendering &r, Span s) {
+    if (s.from >= s.to) {
+        return;
+    }
+    Level l = MeasureLevel(r.pcm, s.from, s.to);
+    Width w = MeasureWidth(r.pcm, s.from, s.to);
+    std::printf("%-9s peak %6.2f dBFS  rms %6.2f dBFS  below 100 Hz %4.1f %%  L/R correlation %5.2f"
+                "  side %5.1f dB under mid\n",
+                name, l.peakDb, l.rmsDb, 100.0 * LowShare(r.pcm, s.from, s.to, 100.0),
+                w.correlation, -w.sideDb);
+}
+
 void PrintLevels(const Rendering &r) {
     size_t begin = 0;
     for (size_t i = 1; i <= r.ticks.size(); i++) {
@@ -60,9 +93,18 @@ void PrintLevels(const Rendering &r) {
                     l.rmsDb);
         begin = i;
     }
-    Level all = MeasureLevel(r.pcm, 0, r.pcm.size() / 2);
-    std::printf("all       peak %6.2f dBFS  rms %6.2f dBFS  (%.1f s)\n", all.peakDb, all.rmsDb,
-                static_cast<double>(r.pcm.size() / 2) / RENDER_RATE);
+    // The soundtrack's sections by order position: the intro, the broken
+    // build-up, the groove (patterns 9 and 10 twice), the climax; and the loop.
+    const struct {
+        const char *name;
+        int first, last;
+    } SECTIONS[] = {
+        {"intro", 0, 3}, {"build", 4, 5}, {"groove", 6, 9}, {"climax", 10, 11}, {"loop", 4, 11}};
+    for (const auto &section : SECTIONS) {
+        PrintSpan(section.name, r, OrdersSpan(r, section.first, section.last));
+    }
+    PrintSpan("all", r, {0, r.pcm.size() / 2});
+    std::printf("length    %.1f s\n", static_cast<double>(r.pcm.size() / 2) / RENDER_RATE);
 }
 
 } // namespace

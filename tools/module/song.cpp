@@ -13,7 +13,7 @@ namespace {
 
 enum Channel {
     CH_KICK,
-    CH_KICK_LAYER, // second kick in the straight patterns; toms in the broken ones
+    CH_KICK_LAYER, // second kick in the straight patterns; toms in the broken ones and fills
     CH_SNARE,
     CH_HATS,
     CH_PERC,
@@ -68,7 +68,7 @@ void KeyOff(XmPattern &p, int row, int ch) {
 }
 
 struct Chord {
-    const char *bass;
+    const char *bass; // the sub's note; the bass line plays an octave higher
     std::array<const char *, 3> pad;
     std::array<const char *, 3> arp; // lowest octave of the arpeggio
 };
@@ -105,6 +105,8 @@ struct Section {
     Melody lead;
     Melody bell;
     Fx fx;
+    int leadVolume = -1; // -1: the instrument's own
+    int subVolume = -1;
 };
 
 const int STRAIGHT_KICKS[] = {0, 8, 16, 24, 32, 40, 48, 56};
@@ -162,6 +164,12 @@ void PlaceHats(XmPattern &p, Hats hats) {
             break;
         }
     }
+    // Successive hats alternate between left and right.
+    for (int row = 0, count = 0; row < p.rows; row++) {
+        if (p.At(row, CH_HATS).instrument) {
+            Effect(p, row, CH_HATS, FX_PAN, count++ % 2 ? 192 : 64);
+        }
+    }
 }
 
 void PlacePerc(XmPattern &p, Perc perc) {
@@ -172,10 +180,10 @@ void PlacePerc(XmPattern &p, Perc perc) {
             Note(p, row, CH_PERC, N("C-4"), INS_SHAKER, row % 8 == 2 ? 12 : 18);
         }
         if ((perc == Perc::SHAKER_CLAP || perc == Perc::RIDE_CLAP) && backbeat) {
-            Note(p, row, CH_PERC, N("C-4"), INS_CLAP, 26);
+            Note(p, row, CH_PERC, N("C-4"), INS_CLAP, perc == Perc::RIDE_CLAP ? 30 : 26);
         }
         if (perc == Perc::RIDE_CLAP && row % 8 == 4) {
-            Note(p, row, CH_PERC, N("C-4"), INS_RIDE, 20);
+            Note(p, row, CH_PERC, N("C-4"), INS_RIDE, 32);
         }
         if (perc == Perc::RIMS && (row % 32 == 6 || row % 32 == 14 || row % 32 == 30)) {
             Note(p, row, CH_PERC, N("C-4"), INS_RIM, row % 32 == 30 ? 18 : 24);
@@ -222,8 +230,8 @@ void PlaceBass(XmPattern &p, const Section &s) {
     std::vector<Event> line;
     for (int bar = 0; bar < 2; bar++) {
         const Chord &c = bar == 0 ? s.first : s.second;
-        const std::string &root = names.emplace_back(c.bass);
-        const std::string &high = names.emplace_back(Octave(c.bass, 1));
+        const std::string &root = names.emplace_back(Octave(c.bass, 1));
+        const std::string &high = names.emplace_back(Octave(c.bass, 2));
         int at = bar * 32;
         if (s.bass == Bass::OFFBEAT) {
             for (int beat = 0; beat < 4; beat++) {
@@ -245,15 +253,17 @@ void PlaceBass(XmPattern &p, const Section &s) {
     }
     PlaceLine(p, CH_BASS, INS_BASS, line, -1);
     if (s.sub) {
-        PlaceLine(p, CH_SUB, INS_SUB, {{0, s.first.bass, 30}, {32, s.second.bass, 30}}, -1);
+        PlaceLine(p, CH_SUB, INS_SUB, {{0, s.first.bass, 30}, {32, s.second.bass, 30}},
+                  s.subVolume);
     }
 }
 
 // Pads: a fresh attack at the pattern start, a seamless change of chord by
 // an instant tone portamento at the bar line, a release before the next one.
+// The three voices stand left, centre and right.
 void PlacePads(XmPattern &p, const Section &s) {
     const int channels[] = {CH_PAD1, CH_PAD2, CH_PAD3};
-    const uint8_t pans[] = {72, 128, 184};
+    const uint8_t pans[] = {32, 128, 224};
     for (int v = 0; v < 3; v++) {
         Note(p, 0, channels[v], N(s.first.pad[static_cast<size_t>(v)]), s.padInstrument);
         Effect(p, 0, channels[v], FX_PAN, pans[v]);
@@ -274,12 +284,14 @@ void PlaceArp(XmPattern &p, const Section &s) {
         uint8_t note =
             static_cast<uint8_t>(N(c.arp[static_cast<size_t>(step % 3)]) + 12 * (step / 3));
         Note(p, row, CH_ARP, note, INS_ARP, row % 8 == 0 ? s.arpVolume : s.arpVolume * 3 / 4);
+        Effect(p, row, CH_ARP, FX_PAN, row % 4 ? 200 : 56); // notes alternate left, right
     }
 }
 
-// Lead (or bell) with its echo a dotted eighth later, quieter and to the left.
+// Lead (or bell) with its echo a dotted eighth later, quieter and on the
+// other side.
 void PlaceMelody(XmPattern &p, const Melody &melody, uint8_t ins, int vol, int echoVol,
-                 uint8_t glide) {
+                 uint8_t glide, uint8_t echoPan) {
     const std::vector<Event> &line = melody;
     if (line.empty()) {
         return;
@@ -288,18 +300,26 @@ void PlaceMelody(XmPattern &p, const Melody &melody, uint8_t ins, int vol, int e
     PlaceLine(p, CH_ECHO, ins, line, echoVol, ECHO_DELAY, glide);
     for (int row = 0; row < p.rows; row++) {
         if (p.At(row, CH_ECHO).instrument) {
-            Effect(p, row, CH_ECHO, FX_PAN, 64);
+            Effect(p, row, CH_ECHO, FX_PAN, echoPan);
         }
     }
 }
 
-// Off-beat chord stabs for the climax, on the channel the sub leaves free:
-// the chord's lowest arpeggio note an octave down, in a dotted rhythm.
+// Clears a channel over rows [from, to).
+void Clear(XmPattern &p, int ch, int from, int to) {
+    for (int row = from; row < to; row++) {
+        p.At(row, ch) = XmCell{};
+    }
+}
+
+// Off-beat chord stabs for the climax in place of the middle pad voice: the
+// chord's lowest arpeggio note an octave down, in a dotted rhythm.
 void PlaceStabs(XmPattern &p, const Chord &first, const Chord &second) {
+    Clear(p, CH_PAD2, 0, p.rows);
     for (int bar = 0; bar < 2; bar++) {
         uint8_t note = static_cast<uint8_t>(N((bar ? second : first).arp[0]) - 12);
         for (int row : {6, 12, 22, 28}) {
-            Note(p, bar * 32 + row, CH_SUB, note, INS_STAB, row == 6 ? 34 : 26);
+            Note(p, bar * 32 + row, CH_PAD2, note, INS_STAB, row == 6 ? 34 : 26);
         }
     }
 }
@@ -327,7 +347,7 @@ void PlaceFx(XmPattern &p, Fx fx) {
         PlaceRiser(p, 16, 63, 2, 44);
     }
     if (fx == Fx::CRASH_RISE || fx == Fx::CRASH_JUMP) {
-        PlaceRiser(p, 40, 62, 3, 36);
+        PlaceRiser(p, 40, 62, 3, 30);
     }
     if (fx == Fx::CRASH_JUMP) {
         // The loop: back to order 4 after the last row of this pattern.
@@ -343,8 +363,8 @@ XmPattern Build(const Section &s) {
     PlaceBass(p, s);
     PlacePads(p, s);
     PlaceArp(p, s);
-    PlaceMelody(p, s.lead, INS_LEAD, -1, 16, 0x30);
-    PlaceMelody(p, s.bell, INS_BELL, -1, 12, 0);
+    PlaceMelody(p, s.lead, INS_LEAD, s.leadVolume, 16, 0x30, 224);
+    PlaceMelody(p, s.bell, INS_BELL, -1, 12, 0, 64);
     PlaceFx(p, s.fx);
     return p;
 }
@@ -375,6 +395,33 @@ const Melody BELL_3 = {{0, "A-5", 6},  {12, "E-5", 8}, {20, "C-5", 4}, {24, "B-4
 const Melody BELL_4 = {{0, "F-5", 6},  {12, "D-5", 8}, {20, "A-4", 4}, {24, "C-5", 8},
                        {32, "G#5", 6}, {44, "E-5", 8}, {52, "B-4", 4}, {56, "D-5", 8}};
 const Melody NONE = {};
+// A bell line that answers the lead where it holds or rests: over the second
+// bar of pattern 9 and the first bar of pattern 10.
+const Melody COUNTER_9 = {
+    {34, "C-6", 4}, {38, "A-5", 4}, {42, "F-5", 6}, {50, "G-5", 4}, {54, "A-5", 6}};
+const Melody COUNTER_10 = {{4, "G-5", 4},  {12, "E-5", 4}, {20, "C-6", 6},
+                           {28, "B-5", 4}, {36, "G-5", 4}, {40, "D-6", 6}};
+constexpr int CLIMAX_ARP = 32;
+constexpr int CLIMAX_LEAD = 64;
+// The groove sits a little under the climax; under the busy bass lines of
+// the build-up and the groove the sub stays lower.
+constexpr int GROOVE_LEAD = 50;
+constexpr int LOW_SUB = 30;
+
+// Patterns 9 and 10 each play twice in a row: a counter-melody over both, a
+// drop of hats, percussion, bass and arpeggio for the beat before the last
+// one of pattern 10, and tom fills that lead into the next pattern.
+void AddMovement(XmPattern &nine, XmPattern &ten) {
+    PlaceLine(nine, CH_FX, INS_BELL, COUNTER_9, 26);
+    PlaceLine(ten, CH_FX, INS_BELL, COUNTER_10, 26);
+    for (int ch : {CH_HATS, CH_PERC, CH_BASS, CH_ARP}) {
+        Clear(ten, ch, 48, 56);
+    }
+    KeyOff(ten, 48, CH_BASS);
+    // Toms on the second kick's channel, between its notes.
+    PlaceLine(nine, CH_KICK_LAYER, INS_TOM, {{60, "A-4", 2}, {62, "E-4", 2}}, 36);
+    PlaceLine(ten, CH_KICK_LAYER, INS_TOM, {{58, "A-4", 2}, {60, "E-4", 2}, {62, "C-4", 2}}, 40);
+}
 
 std::vector<XmPattern> Patterns() {
     std::vector<XmPattern> patterns(SONG_PATTERNS, EmptyPattern(SONG_ROWS, SONG_CHANNELS));
@@ -385,17 +432,17 @@ std::vector<XmPattern> Patterns() {
     patterns[2] = Build({FM, GM, Drums::STRAIGHT, Hats::SIXTEENTHS, Perc::SHAKER, Bass::OFFBEAT,
                          false, INS_PAD, 20, NONE, BELL_2, Fx::RISE});
     patterns[3] = Build({AM, FM, Drums::BROKEN, Hats::BROKEN, Perc::RIMS, Bass::BROKEN, true,
-                         INS_PAD, 22, NONE, BELL_3, Fx::CRASH});
+                         INS_PAD, 22, NONE, BELL_3, Fx::CRASH, -1, LOW_SUB});
     patterns[4] = Build({DM, EM, Drums::BROKEN_FILL, Hats::BROKEN, Perc::RIMS, Bass::BROKEN, true,
-                         INS_PAD, 22, NONE, BELL_4, Fx::RISE});
+                         INS_PAD, 22, NONE, BELL_4, Fx::RISE, -1, LOW_SUB});
     patterns[9] = Build({AM, FM, Drums::STRAIGHT, Hats::DRIVING, Perc::SHAKER_CLAP, Bass::ROLLING,
-                         false, INS_PAD, 24, LEAD_9, NONE, Fx::CRASH});
+                         true, INS_PAD, 18, LEAD_9, NONE, Fx::CRASH, GROOVE_LEAD, LOW_SUB});
     patterns[10] = Build({CM, GM, Drums::STRAIGHT, Hats::DRIVING, Perc::SHAKER_CLAP, Bass::ROLLING,
-                          false, INS_PAD, 24, LEAD_10, NONE, Fx::NONE});
+                          true, INS_PAD, 18, LEAD_10, NONE, Fx::NONE, GROOVE_LEAD, LOW_SUB});
     patterns[13] = Build({FM, GM, Drums::STRAIGHT, Hats::DRIVING, Perc::RIDE_CLAP, Bass::ROLLING,
-                          false, INS_CHOIR, 24, LEAD_13, NONE, Fx::CRASH});
+                          true, INS_CHOIR, CLIMAX_ARP, LEAD_13, NONE, Fx::CRASH, CLIMAX_LEAD});
     patterns[14] = Build({AM, EM, Drums::STRAIGHT, Hats::DRIVING, Perc::RIDE_CLAP, Bass::ROLLING,
-                          false, INS_CHOIR, 24, LEAD_14, NONE, Fx::CRASH_JUMP});
+                          true, INS_CHOIR, CLIMAX_ARP, LEAD_14, NONE, Fx::CRASH_JUMP, CLIMAX_LEAD});
     // A boom under the two scene changes that the song makes (orders 4 and 6),
     // and a zap that flicks the second half of the theme back to its start.
     Note(patterns[3], 0, CH_PERC, N("C-4"), INS_IMPACT);
@@ -404,6 +451,7 @@ std::vector<XmPattern> Patterns() {
     Note(patterns[4], 0, CH_FX, N("C-4"), INS_DOWNLIFTER);
     PlaceStabs(patterns[13], FM, GM);
     PlaceStabs(patterns[14], AM, EM);
+    AddMovement(patterns[9], patterns[10]);
     // Never reached by the order list as played; kept as a quieter variant.
     patterns[15] = Build({FM, GM, Drums::STRAIGHT, Hats::OFFBEAT, Perc::NONE, Bass::OFFBEAT, false,
                           INS_CHOIR, 0, NONE, BELL_2, Fx::NONE});

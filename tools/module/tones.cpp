@@ -51,7 +51,7 @@ int Seconds(double seconds, double rate) {
 } // namespace
 
 XmInstrument MakeBass() {
-    Tone tone = MakeTone(21, 44100.0, 0.0); // A-1, one cycle per loop
+    Tone tone = MakeTone(33, 44100.0, 0.0); // A-2, one cycle per loop
     std::vector<Partial> partials;
     AddSaw(partials, tone.cycles, tone.loopLength, tone.rate, MaxHz(17, tone.rate), 1.0, nullptr);
     AddPulse(partials, tone.cycles, tone.loopLength, tone.rate, MaxHz(17, tone.rate), 0.5, 0.5,
@@ -61,7 +61,7 @@ XmInstrument MakeBass() {
     Signal s = RenderPartials(partials, tone.loopLength, prefix,
                               SweptLowpass(tone.rate, 260.0, 2200.0, 0.035, 2.2));
     Fade(s, 160, 0);
-    XmInstrument ins = Looped("Bass", tone, s, prefix, 46, 128);
+    XmInstrument ins = Looped("Bass", tone, s, prefix, 40, 128);
     // The sustain point comes early: a key-off releases within a row
     // instead of running through the rest of the decay first.
     ins.volumeEnvelope.points = {{0, 64}, {2, 50}, {6, 36}, {9, 0}};
@@ -76,7 +76,7 @@ XmInstrument MakeSub() {
     int prefix = 256;
     Signal s = RenderPartials(partials, tone.loopLength, prefix, nullptr);
     Fade(s, prefix, 0);
-    XmInstrument ins = Looped("Sub", tone, s, prefix, 22, 128);
+    XmInstrument ins = Looped("Sub", tone, s, prefix, 37, 128);
     ins.volumeEnvelope.points = {{0, 0}, {3, 64}, {9, 0}};
     ins.volumeEnvelope.sustain = 1;
     ins.fadeout = 2048;
@@ -98,7 +98,7 @@ XmInstrument MakePad() {
     int prefix = 512;
     Signal s = RenderPartials(partials, tone.loopLength, prefix, nullptr);
     Fade(s, prefix, 0);
-    XmInstrument ins = Looped("Pad", tone, s, prefix, 22, 128);
+    XmInstrument ins = Looped("Pad", tone, s, prefix, 31, 128);
     ins.volumeEnvelope.points = {{0, 0}, {10, 64}, {30, 50}, {33, 0}};
     ins.volumeEnvelope.sustain = 2;
     ins.fadeout = 2048;
@@ -132,7 +132,7 @@ XmInstrument MakeLead() {
     Signal s = RenderPartials(partials, tone.loopLength, prefix,
                               SweptLowpass(tone.rate, 3200.0, 5000.0, 0.025, 1.2));
     Fade(s, 64, 0);
-    XmInstrument ins = Looped("Lead", tone, s, prefix, 40, 128);
+    XmInstrument ins = Looped("Lead", tone, s, prefix, 56, 104);
     ins.volumeEnvelope.points = {{0, 0}, {1, 64}, {8, 52}, {11, 0}};
     ins.volumeEnvelope.sustain = 2;
     ins.fadeout = 4096;
@@ -207,7 +207,7 @@ XmInstrument MakeChoir() {
     int prefix = 512;
     Signal s = RenderPartials(partials, tone.loopLength, prefix, nullptr);
     Fade(s, prefix, 0);
-    XmInstrument ins = Looped("Choir", tone, s, prefix, 22, 128);
+    XmInstrument ins = Looped("Choir", tone, s, prefix, 40, 128);
     ins.volumeEnvelope.points = {{0, 0}, {12, 64}, {30, 54}, {33, 0}};
     ins.volumeEnvelope.sustain = 2;
     ins.fadeout = 2048;
