@@ -5,20 +5,15 @@
 
 #include <cstring>
 #include <ctime>
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace {
 
 // Frames waiting beyond those being written: room for a run of costly frames
 // while cheap ones are rendered (about 1 MB each at 640 x 480).
 constexpr size_t MAX_WAITING = 4;
-// The writers yield to the rendering thread: a frame drawn late holds up
-// everything after it, a frame compressed late only fills the queue.
-constexpr int WORKER_NICENESS = 5;
 
-// The processor time of this thread: the writers run at a lower priority,
-// so the time they wait for the processor is not theirs.
+// The processor time of this thread: while the rasteriser has the cores, a
+// writer waits, and that time is not its own.
 std::chrono::nanoseconds ThreadTime() {
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
@@ -26,7 +21,6 @@ std::chrono::nanoseconds ThreadTime() {
 }
 
 void Work(PngQueue &queue) {
-    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), WORKER_NICENESS);
     std::unique_lock hold(queue.lock);
     for (;;) {
         queue.changed.wait(hold, [&] { return queue.closing || !queue.jobs.empty(); });
