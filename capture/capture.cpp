@@ -111,6 +111,9 @@ void PrintTimings(const StageTimes &times, int64_t frames, int64_t written) {
     if (outputs.kind == OutputKind::Directory)
         fprintf(stderr, " (PNG compression on %d threads of its own: %.2f ms of processor time)",
                 PNG_WRITERS, Milliseconds(outputs.pngs.busy, written));
+    if (outputs.kind == OutputKind::Video)
+        fprintf(stderr, " (encoding, in ffmpeg's own process: %.2f ms of processor time)",
+                Milliseconds(outputs.video.encodeCpu, written));
     fputc('\n', stderr);
 }
 
