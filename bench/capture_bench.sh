@@ -23,16 +23,24 @@ out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
 # One capture; prints its multiple of real time, from the tool's own summary
-# (the time from the first frame until the output is complete).
+# (the time from the first frame until the output is complete), and keeps
+# the processor time it took with ffmpeg's (bash's time covers children).
 run() {
-    local name=$1
+    local name=$1 TIMEFORMAT='%3U %3S'
     shift
-    if ! "$capture" --seconds "$seconds" --scale "$scale" --timings "$@" 2>"$out/$name.err"; then
+    if ! { time "$capture" --seconds "$seconds" --scale "$scale" --timings "$@" \
+        2>"$out/$name.err"; } 2>"$out/$name.cpu"; then
         echo "capture_bench.sh: the $name capture failed:" >&2
         cat "$out/$name.err" >&2
         exit 1
     fi
     sed -n 's/.*(\([0-9.]*\)x real time).*/\1/p' "$out/$name.err"
+}
+
+# Processor milliseconds per captured frame: with both cores free, no capture
+# runs faster than half of it per frame.
+cpu() {
+    awk -v seconds="$seconds" '{printf "%.1f", ($1 + $2) * 1000 / int(seconds * 50 + 0.5)}' "$out/$1.cpu"
 }
 
 median() {
@@ -61,8 +69,9 @@ printf '%-6s %9.2fx %9.2fx %8.2f %9.2fx %8.2f\n' median "$(column 1)" "$(column 
     "$(column 4)" "$(column 5)"
 echo "sizes (last round): PNG frames $(du -sb "$out/frames" --exclude=audio.wav | cut -f1) bytes," \
     "MP4 $(stat -c %s "$out/video.mp4") bytes"
-echo "where the time went (last round):"
+echo "where the time went (last round), and processor time per frame:"
 for name in render png mp4; do
-    printf '  %-6s %s\n' "$name" "$(sed -n 's/^brumlakor-capture: per frame: //p' "$out/$name.err")"
+    printf '  %-6s %s ms: %s\n' "$name" "$(cpu "$name")" \
+        "$(sed -n 's/^brumlakor-capture: per frame: //p' "$out/$name.err")"
 done
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
