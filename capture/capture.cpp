@@ -109,8 +109,11 @@ void PrintTimings(const StageTimes &times, int64_t frames, int64_t written) {
             Milliseconds(times.render, frames), Milliseconds(times.readBack, written),
             Milliseconds(times.sound, frames), Milliseconds(times.writing, written));
     if (outputs.kind == OutputKind::Directory)
-        fprintf(stderr, " (PNG compression, on a thread of its own: %.2f ms)",
-                Milliseconds(outputs.pngs.busy, written));
+        fprintf(stderr, " (PNG compression on %d threads of its own: %.2f ms of processor time)",
+                PNG_WRITERS, Milliseconds(outputs.pngs.busy, written));
+    if (outputs.kind == OutputKind::Video)
+        fprintf(stderr, " (encoding, in ffmpeg's own process: %.2f ms of processor time)",
+                Milliseconds(outputs.video.encodeCpu, written));
     fputc('\n', stderr);
 }
 
@@ -161,7 +164,6 @@ int RunCapture(const CaptureOptions &options) {
     frameWidth = SCREEN_WIDTH * options.scale;
     frameHeight = SCREEN_HEIGHT * options.scale;
     backBuffer.assign(static_cast<size_t>(frameWidth) * frameHeight * 3, 0);
-    std::vector<uint8_t> picture(backBuffer.size());
     std::vector<int16_t> sound;
     signal(SIGPIPE, SIG_IGN); // a vanished ffmpeg shows as a write error
     std::string error;
@@ -197,9 +199,10 @@ int RunCapture(const CaptureOptions &options) {
         Clock::time_point sounded = Clock::now();
         times.sound += sounded - drawn;
         if (writing) {
-            FlipRows(backBuffer.data(), picture.data(), frameWidth, frameHeight);
-            if (!WriteFrame(options, outputs, frame, picture.data(), frameWidth, frameHeight,
-                            sound.data(), sound.size() / 2, blocks, error))
+            uint8_t *picture = FrameBuffer(outputs, backBuffer.size());
+            FlipRows(backBuffer.data(), picture, frameWidth, frameHeight);
+            if (!WriteFrame(options, outputs, frame, picture, frameWidth, frameHeight, sound.data(),
+                            sound.size() / 2, blocks, error))
                 Fail(error);
             times.writing += Clock::now() - sounded;
         }

@@ -51,6 +51,13 @@ bool OpenOutputs(const CaptureOptions &options, int width, int height, CaptureOu
     return true;
 }
 
+uint8_t *FrameBuffer(CaptureOutputs &outputs, size_t bytes) {
+    if (outputs.kind == OutputKind::Directory)
+        return PngQueueStage(outputs.pngs, bytes);
+    outputs.picture.resize(bytes);
+    return outputs.picture.data();
+}
+
 bool WriteFrame(const CaptureOptions &options, CaptureOutputs &outputs, int64_t frame,
                 const uint8_t *rgb, int width, int height, const int16_t *sound, size_t soundFrames,
                 uint32_t blocks, std::string &error) {

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct CaptureOutputs {
     OutputKind kind = OutputKind::None;
@@ -19,11 +20,15 @@ struct CaptureOutputs {
     VideoEncoder video;
     Manifest manifest;
     ChapterList chapters;
+    std::vector<uint8_t> picture; // the frame, when no PNG writer takes it over
     int64_t framesWritten = 0;
 };
 
 bool OpenOutputs(const CaptureOptions &options, int width, int height, CaptureOutputs &outputs,
                  std::string &error);
+// Where the next frame's RGB bytes (rows top first) are best put: handed to
+// WriteFrame from here, they reach the PNG writer without a copy.
+uint8_t *FrameBuffer(CaptureOutputs &outputs, size_t bytes);
 // One frame: its number, its RGB bytes (rows top first), its sound and the
 // effect blocks it drew.
 bool WriteFrame(const CaptureOptions &options, CaptureOutputs &outputs, int64_t frame,

@@ -1,6 +1,7 @@
-// PNG frames compressed on a thread of their own, so that deflating one frame
-// overlaps with rendering the next (the compression costs more than the
-// rendering, and bounds the PNG capture).
+// PNG frames compressed on threads of their own, so that deflating overlaps
+// with rendering the next frames. The frame is handed over without a copy:
+// the capture writes it straight into the staged buffer, which the queue
+// then takes.
 #pragma once
 
 #include <chrono>
@@ -11,6 +12,10 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+// Threads that compress: the largest cost of a frame, spent on whatever the
+// rasteriser leaves of either core.
+constexpr int PNG_WRITERS = 2;
 
 struct PngJob {
     std::string path;
@@ -24,16 +29,19 @@ struct PngQueue {
     std::mutex lock;
     std::condition_variable changed;
     std::deque<PngJob> jobs;
+    std::vector<uint8_t> staged;             // where the next frame is being written
     std::vector<std::vector<uint8_t>> spare; // buffers of written frames, reused
     bool closing = false;
-    std::string error; // the first failure
-    std::chrono::steady_clock::duration busy{};
+    std::string error;               // the first failure
+    std::chrono::nanoseconds busy{}; // processor time, summed over the threads
 };
 
 void PngQueueStart(PngQueue &queue);
-// Queues a copy of the frame; waits while two frames are still waiting.
-// False (with the worker's error) once a write has failed.
+// A buffer of bytes for the next frame; PngQueueAdd takes it without copying.
+uint8_t *PngQueueStage(PngQueue &queue, size_t bytes);
+// Queues the frame (copied unless it is the staged buffer); waits while the
+// queue is full. False (with the worker's error) once a write has failed.
 bool PngQueueAdd(PngQueue &queue, const std::string &path, const uint8_t *rgb, int width,
                  int height, std::string &error);
-// Writes what is queued and stops the thread; false with the first error.
+// Writes what is queued and stops the threads; false with the first error.
 bool PngQueueFinish(PngQueue &queue, std::string &error);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -77,11 +78,15 @@ bool SpawnProgram(const std::string &program, const std::vector<std::string> &ar
     return true;
 }
 
-std::string WaitProgram(pid_t pid) {
+std::string WaitProgram(pid_t pid, std::chrono::nanoseconds *cpu) {
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0)
+    rusage usage{};
+    while (wait4(pid, &status, 0, &usage) < 0)
         if (errno != EINTR)
             return std::string("waiting for it failed: ") + strerror(errno);
+    if (cpu != nullptr)
+        for (const timeval &time : {usage.ru_utime, usage.ru_stime})
+            *cpu += std::chrono::seconds(time.tv_sec) + std::chrono::microseconds(time.tv_usec);
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
         return "";
     if (WIFEXITED(status))

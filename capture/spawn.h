@@ -1,6 +1,7 @@
 // Starting ffmpeg with pipes on chosen descriptors, and reading what it says.
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -16,7 +17,8 @@ struct ChildDescriptor {
 bool SpawnProgram(const std::string &program, const std::vector<std::string> &arguments,
                   const std::vector<ChildDescriptor> &descriptors, pid_t &pid, std::string &error);
 // Waits for the child; "" when it exited with status 0, otherwise why not.
-std::string WaitProgram(pid_t pid);
+// With cpu, adds the processor time it used (all its threads) there.
+std::string WaitProgram(pid_t pid, std::chrono::nanoseconds *cpu = nullptr);
 // A pipe whose two ends are close-on-exec and numbered 10 or above (so that
 // dup2 onto 0..3 in the child never meets an end already there).
 bool MakePipe(int ends[2]);

@@ -27,7 +27,13 @@ std::vector<std::string> VideoCodec(const std::string &container, bool lossless)
                 "-slices", "4",    "-slicecrc", "1", "-pix_fmt", "bgr0"};
     if (lossless)
         return {"-c:v", "libx264rgb", "-preset", "veryfast", "-qp", "0", "-pix_fmt", "rgb24"};
-    return {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p"};
+    // Measured against the lossless frames with ffmpeg's ssim filter over the
+    // first minute: the fastest preset tuned for flat, sharp-edged content at
+    // CRF 17 slightly exceeds the structural similarity of the veryfast
+    // preset at CRF 18 in about half the encoding time, for files about twice
+    // as big.
+    return {"-c:v",      "libx264", "-preset", "ultrafast", "-tune",
+            "animation", "-crf",    "17",      "-pix_fmt",  "yuv420p"};
 }
 
 std::vector<std::string> SoundCodec(const std::string &container, bool lossless) {
@@ -86,11 +92,11 @@ void DrainErrors(VideoEncoder &video) {
 }
 
 // Closes ffmpeg's inputs, lets it finish and reports how it ended ("" for
-// success).
-std::string EndFfmpeg(VideoEncoder &video) {
+// success); its processor time goes to cpu.
+std::string EndFfmpeg(VideoEncoder &video, std::chrono::nanoseconds *cpu = nullptr) {
     CloseFd(video.videoFd);
     DrainErrors(video);
-    std::string status = video.pid > 0 ? WaitProgram(video.pid) : "";
+    std::string status = video.pid > 0 ? WaitProgram(video.pid, cpu) : "";
     video.pid = -1;
     return status;
 }
@@ -278,7 +284,7 @@ bool VideoWrite(VideoEncoder &video, const uint8_t *rgb, size_t rgbBytes, const 
 }
 
 bool VideoFinish(VideoEncoder &video, const std::string &metadata, std::string &error) {
-    std::string status = EndFfmpeg(video);
+    std::string status = EndFfmpeg(video, &video.encodeCpu);
     if (!status.empty()) {
         error = FfmpegError(video, "encoding", status);
         RemovePartials(video);

@@ -8,6 +8,7 @@
 
 #include "capture/files.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -24,6 +25,7 @@ struct VideoEncoder {
     WavFile sound;         // the sound, until the second run takes it
     std::string container;
     bool lossless = false;
+    std::chrono::nanoseconds encodeCpu{}; // the encoding run's processor time
 };
 
 // The ffmpeg arguments of the two runs (without the program name).

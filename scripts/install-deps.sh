@@ -9,7 +9,8 @@ packages=(
   libgl-dev libglu1-mesa-dev libegl-dev     # OpenGL 1.x, GLU, EGL
   libgl1-mesa-dri libegl-mesa0              # Mesa's software rasteriser (llvmpipe)
   libxmp-dev                                # XM decoding inside our player library
-  libpng-dev zlib1g-dev                     # PNG frames and CRC-32 in the capture tool
+  libpng-dev zlib1g-dev                     # PNG reading in tests and tools, CRC-32
+  libdeflate-dev                            # fast compression of the capture's PNG frames
   libgtest-dev libgmock-dev libbenchmark-dev # unit tests and benchmarks
   xvfb xdotool x11-utils libx11-dev         # end-to-end tests under a virtual X server
   libxfixes-dev                             # end-to-end tests: is the cursor hidden?

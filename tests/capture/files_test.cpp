@@ -89,23 +89,36 @@ TEST_F(CaptureFiles, FailuresNameTheFileAndTheReason) {
     EXPECT_EQ(error, "/dev/full: No space left on device");
 }
 
-TEST_F(CaptureFiles, PngHoldsTheFrameExactly) {
-    const int width = 37, height = 5; // odd width: rows are not 4-byte aligned
-    std::vector<uint8_t> rgb(width * height * 3);
-    for (size_t i = 0; i < rgb.size(); ++i)
-        rgb[i] = static_cast<uint8_t>(i * 7 + i / 111);
-    std::string path = directory + "/f.png", error;
-    ASSERT_TRUE(WritePng(path, rgb.data(), width, height, error)) << error;
-
+std::vector<uint8_t> ReadPngPixels(const std::string &path, int width, int height) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str()));
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return {};
     EXPECT_EQ(image.width, unsigned(width));
     EXPECT_EQ(image.height, unsigned(height));
     image.format = PNG_FORMAT_RGB;
     std::vector<uint8_t> back(PNG_IMAGE_SIZE(image));
-    ASSERT_TRUE(png_image_finish_read(&image, nullptr, back.data(), 0, nullptr));
-    EXPECT_EQ(back, rgb);
+    png_image_finish_read(&image, nullptr, back.data(), 0, nullptr);
+    return back;
+}
+
+// A frame whose bytes differ from those of its neighbours and of its own
+// neighbouring rows and pixels.
+std::vector<uint8_t> Pattern(size_t bytes, int seed) {
+    std::vector<uint8_t> rgb(bytes);
+    for (size_t i = 0; i < rgb.size(); ++i)
+        rgb[i] = static_cast<uint8_t>(i * 7 + i / 111 + seed * 31);
+    return rgb;
+}
+
+TEST_F(CaptureFiles, PngHoldsTheFrameExactly) {
+    for (auto [width, height] :
+         {std::pair{37, 5}, {1, 1}, {640, 3}}) { // odd widths: unaligned rows
+        std::vector<uint8_t> rgb = Pattern(size_t(width) * height * 3, width);
+        std::string path = directory + "/f.png", error;
+        ASSERT_TRUE(WritePng(path, rgb.data(), width, height, error)) << error;
+        EXPECT_EQ(ReadPngPixels(path, width, height), rgb) << width << "x" << height;
+    }
 }
 
 TEST_F(CaptureFiles, ManifestLineIsFrameCrcAndBlocks) {
@@ -130,16 +143,23 @@ TEST_F(CaptureFiles, DirectoryOutputNumbersFramesAndCountsSound) {
     CaptureOutputs outputs;
     std::string error;
     ASSERT_TRUE(OpenOutputs(options, 4, 2, outputs, error)) << error;
-    std::vector<uint8_t> rgb(4 * 2 * 3, 9);
     std::vector<int16_t> sound(2 * 882, 3);
-    for (int64_t frame = 98; frame < 101; ++frame)
-        ASSERT_TRUE(
-            WriteFrame(options, outputs, frame, rgb.data(), 4, 2, sound.data(), 882, 4, error))
+    // More frames than the queue holds, each written into the buffer the
+    // writers take over: a buffer reused too early shows as a wrong frame.
+    const int64_t end = 98 + 12;
+    for (int64_t frame = 98; frame < end; ++frame) {
+        std::vector<uint8_t> rgb = Pattern(4 * 2 * 3, int(frame));
+        uint8_t *target = FrameBuffer(outputs, rgb.size());
+        std::copy(rgb.begin(), rgb.end(), target);
+        ASSERT_TRUE(WriteFrame(options, outputs, frame, target, 4, 2, sound.data(), 882, 4, error))
             << error;
+    }
     ASSERT_TRUE(FinishOutputs(outputs, error)) << error;
-    for (const char *name : {"frame-000098.png", "frame-000099.png", "frame-000100.png"})
-        EXPECT_TRUE(std::filesystem::exists(options.output + "/" + name)) << name;
-    EXPECT_EQ(std::filesystem::file_size(options.output + "/audio.wav"), 44u + 3 * 882 * 4);
+    for (int64_t frame = 98; frame < end; ++frame)
+        EXPECT_EQ(ReadPngPixels(options.output + "/" + FrameFileName(frame), 4, 2),
+                  Pattern(4 * 2 * 3, int(frame)))
+            << frame;
+    EXPECT_EQ(std::filesystem::file_size(options.output + "/audio.wav"), 44u + 12 * 882 * 4);
 
     CaptureOptions blocked = options;
     blocked.output = directory + "/new/deeper/frame-000098.png"; // a file, not a directory

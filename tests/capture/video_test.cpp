@@ -76,12 +76,15 @@ class CaptureVideo : public ::testing::Test {
                             Sound(frame).data(), 882, blocks, error))
                 return false;
         }
-        return FinishOutputs(outputs, error);
+        bool finished = FinishOutputs(outputs, error);
+        encodeCpu = outputs.video.encodeCpu;
+        return finished;
     }
     size_t FilesInDirectory() {
         return std::distance(std::filesystem::directory_iterator(directory), {});
     }
     std::string directory;
+    std::chrono::nanoseconds encodeCpu{}; // ffmpeg's, as --timings shows it
 };
 
 TEST_F(CaptureVideo, Mp4HasEveryFrameTheDurationAndTheChapters) {
@@ -103,6 +106,7 @@ TEST_F(CaptureVideo, Mp4HasEveryFrameTheDurationAndTheChapters) {
                file),
         "0.000000,0.200000,Title\n0.200000,0.500000,Wipe\n");
     EXPECT_EQ(FilesInDirectory(), 1u); // the intermediate file is gone
+    EXPECT_GT(encodeCpu.count(), 0);
 }
 
 TEST_F(CaptureVideo, LosslessMkvDecodesToTheSameBytes) {
