@@ -3,6 +3,7 @@
 // the end of the run (normal or early) the player is freed and both removed.
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -31,6 +32,31 @@ bool offlinePlayer = false;
 
 std::string SoundLibraryPath() {
     return tempDir + SOUND_LIBRARY_FILE;
+}
+
+// Copies of the two paths for the crash clean-up, which may not allocate.
+char crashFilePath[PATH_MAX];
+char crashDirPath[PATH_MAX];
+
+void RemoveFilesAtCrash() {
+    if (crashFilePath[0] != '\0')
+        unlink(crashFilePath);
+    if (crashDirPath[0] != '\0')
+        rmdir(crashDirPath);
+}
+
+void RememberPathsForCrash() {
+    std::string file = SoundLibraryPath();
+    if (file.size() >= sizeof crashFilePath)
+        return; // too long to copy: a crash leaves it for the next run's sweep
+    std::memcpy(crashFilePath, file.c_str(), file.size() + 1);
+    std::memcpy(crashDirPath, tempDir.c_str(), tempDir.size() + 1);
+    AtCrash(RemoveFilesAtCrash);
+}
+
+void ForgetPathsForCrash() {
+    crashFilePath[0] = '\0';
+    crashDirPath[0] = '\0';
 }
 
 bool IsPrivateDirectoryName(const char *name) {
@@ -184,7 +210,10 @@ void InstallSoundLibrary() {
     AtRuntimeEnd(UninstallSoundLibrary);
     loadFailure.clear();
     tempDir = MakePrivateDirectory();
-    if (tempDir.empty() || CreateOutputFile(0, SoundLibraryPath()) == 0)
+    if (tempDir.empty())
+        InstallationFailed();
+    RememberPathsForCrash();
+    if (CreateOutputFile(0, SoundLibraryPath()) == 0)
         InstallationFailed();
     // A short write (disk full) would leave a truncated library for the loader
     // to map; it is a failed installation like a file that cannot be created.
@@ -210,6 +239,7 @@ void UninstallSoundLibrary() {
         Free(SOUND_SLOT);
     if (tempDir.empty())
         return;
+    ForgetPathsForCrash();
     RemoveFile(SoundLibraryPath());
     std::error_code ignored;
     std::filesystem::remove(tempDir, ignored); // only if nothing else is left in it

@@ -28,6 +28,19 @@ void RuntimeEnd();
 // by the early exits of start-up.
 [[noreturn]] void EndProcess();
 
+// A crash skips RuntimeEnd. Procedures registered here run, last registered
+// first, when the process receives a fatal signal (SIGSEGV, SIGBUS, SIGILL,
+// SIGFPE, SIGABRT); they run inside the signal handler and may only make
+// async-signal-safe calls. Up to eight; one registered twice runs once.
+using CrashProcedure = void (*)();
+void AtCrash(CrashProcedure procedure);
+
+// Asked after the crash procedures: a verdict that returns true has
+// recognised the crash as the consequence of a failure it has reported
+// itself, and the process exits with status 1 instead of dying by the signal.
+using CrashVerdict = bool (*)();
+void SetCrashVerdict(CrashVerdict verdict);
+
 // ---- Texts ---------------------------------------------------------------
 
 std::string Blanks(int count);
