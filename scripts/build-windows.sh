@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Builds brumlakor.exe for 64-bit Windows on Debian 12 with MinGW-w64: installs
+# what is missing, fetches libxmp's source package once (kept in the build
+# folder), builds the data generators for this machine and the demo for
+# Windows, and packs dist/brumlakor-windows-x86_64.zip.
+# Usage: build-windows.sh [--tests]   (--tests also builds the Windows tests;
+#                                      running them needs wine: ctest -L windows)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tests=OFF
+[ "${1:-}" = "--tests" ] && tests=ON
+
+packages=(
+  mingw-w64                                 # the cross compilers (posix thread model)
+  build-essential cmake pkg-config dpkg-dev # host compiler, build, apt-get source's unpacking
+  libpng-dev libsdl2-dev libxmp-dev         # host-built generators and the Linux player
+  libgtest-dev                              # GoogleTest's sources, built for Windows
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  echo "Installing: ${missing[*]}" >&2
+  $sudo apt-get -o DPkg::Lock::Timeout=300 update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=300 install -y -qq \
+    "${missing[@]}" >/dev/null
+fi
+
+build=build-windows
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING="$tests" >/dev/null
+cmake --build "$build" -j"$(nproc)"
+
+exe="$PWD/$build/bin/brumlakor.exe"
+[ -f "$exe" ] || { echo "build-windows: $exe was not built" >&2; exit 1; }
+
+# The package: the executable without its debug information, and a note.
+stage="$build/dist/brumlakor"
+rm -rf "$stage" && mkdir -p "$stage" dist
+x86_64-w64-mingw32-strip -o "$stage/brumlakor.exe" "$exe"
+sed 's/$/\r/' cmake/windows-readme.txt >"$stage/README.txt" # Windows line ends
+rm -f dist/brumlakor-windows-x86_64.zip
+(cd "$build/dist" && cmake -E tar cf "$OLDPWD/dist/brumlakor-windows-x86_64.zip" --format=zip brumlakor)
+
+echo "brumlakor.exe: $exe"
+echo "package:       $PWD/dist/brumlakor-windows-x86_64.zip"
