@@ -1,9 +1,7 @@
 // Installing the player: its file image is written from the executable's data
 // into a directory of this run's own, loaded from there and initialised; at
 // the end of the run (normal or early) the player is freed and both removed.
-#include <cstdlib>
 #include <filesystem>
-#include <vector>
 
 #include "assets/assets.h"
 #include "music/music.h"
@@ -16,23 +14,6 @@ bool offlinePlayer = false;
 
 std::string SoundLibraryPath() {
     return tempDir + SOUND_LIBRARY_FILE;
-}
-
-// The shared temp directory is writable by every user: a fixed file name there
-// would let another user plant the library we load (or a link we truncate), and
-// two runs would overwrite each other's loaded library. mkdtemp makes a fresh
-// directory of mode 0700 instead. Returns it with a trailing '/', or "".
-std::string MakePrivateDirectory() {
-    const char *base = std::getenv("TMPDIR");
-    std::string parent = (base != nullptr && base[0] != '\0') ? base : "/tmp";
-    while (parent.size() > 1 && parent.back() == '/')
-        parent.pop_back();
-    std::string pattern = parent + "/brumlakor-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    if (mkdtemp(name.data()) == nullptr)
-        return "";
-    return std::string(name.data()) + "/";
 }
 
 [[noreturn]] void InstallationFailed() {
@@ -49,7 +30,7 @@ const std::string &TempDir() {
 void InstallSoundLibrary() {
     // Registered first, so that every way out from here on cleans up.
     AtRuntimeEnd(UninstallSoundLibrary);
-    tempDir = MakePrivateDirectory();
+    tempDir = MakePrivateTempDirectory("brumlakor");
     if (tempDir.empty() || CreateOutputFile(0, SoundLibraryPath()) == 0)
         InstallationFailed();
     // A short write (disk full) would leave a truncated library for the loader
