@@ -9,8 +9,11 @@ start=$(date +%s)
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 $sudo apt-get -o DPkg::Lock::Timeout=300 update -qq
+# The cross compilers, Wine, and what the end-to-end tests' driver uses on
+# this side (virtual X server, keys, screenshots).
 DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=300 install -y -qq \
-  mingw-w64 wine64 wine >/dev/null
+  mingw-w64 wine64 wine \
+  xvfb xdotool x11-utils imagemagick libx11-dev libxfixes-dev libpng-dev libgtest-dev >/dev/null
 
 ./scripts/build-windows.sh --tests
 
