@@ -3,13 +3,23 @@
 # what is missing, fetches libxmp's source package once (kept in the build
 # folder), builds the data generators for this machine and the demo for
 # Windows, and packs dist/brumlakor-windows-x86_64.zip.
-# Usage: build-windows.sh [--tests]   (--tests also builds the Windows tests;
-#                                      running them needs wine: ctest -L windows)
+# Usage: build-windows.sh [--tests] [--i686]
+#   --tests  also builds the Windows tests (run them under Wine: ctest -L windows)
+#   --i686   builds for 32-bit Windows instead, in build-windows-i686 (its tests
+#            need Wine's 32-bit part: dpkg --add-architecture i386, wine32:i386)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tests=OFF
-[ "${1:-}" = "--tests" ] && tests=ON
+arch=x86_64
+build=build-windows
+for option in "$@"; do
+  case "$option" in
+    --tests) tests=ON ;;
+    --i686) arch=i686 build=build-windows-i686 ;;
+    *) echo "usage: build-windows.sh [--tests] [--i686]" >&2; exit 2 ;;
+  esac
+done
 
 packages=(
   mingw-w64                                 # the cross compilers (posix thread model)
@@ -30,8 +40,7 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${missing[@]}" >/dev/null
 fi
 
-build=build-windows
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-w64-$arch.cmake" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING="$tests" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
@@ -41,10 +50,11 @@ exe="$PWD/$build/bin/brumlakor.exe"
 # The package: the executable without its debug information, and a note.
 stage="$build/dist/brumlakor"
 rm -rf "$stage" && mkdir -p "$stage" dist
-x86_64-w64-mingw32-strip -o "$stage/brumlakor.exe" "$exe"
+"$arch-w64-mingw32-strip" -o "$stage/brumlakor.exe" "$exe"
 sed 's/$/\r/' cmake/windows-readme.txt >"$stage/README.txt" # Windows line ends
-rm -f dist/brumlakor-windows-x86_64.zip
-(cd "$build/dist" && cmake -E tar cf "$OLDPWD/dist/brumlakor-windows-x86_64.zip" --format=zip brumlakor)
+zip="$PWD/dist/brumlakor-windows-$arch.zip"
+rm -f "$zip"
+(cd "$build/dist" && cmake -E tar cf "$zip" --format=zip brumlakor)
 
 echo "brumlakor.exe: $exe"
-echo "package:       $PWD/dist/brumlakor-windows-x86_64.zip"
+echo "package:       $zip"
