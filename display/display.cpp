@@ -1,7 +1,6 @@
-// SetUpDisplay: the "Fullscreen" question, the display mode, the window and
-// its OpenGL context; and the fixed rendering state and per-frame view.
+// SetUpDisplay on SDL: the "Fullscreen" question, the display mode, the
+// window and its OpenGL context; and the presentation of each frame.
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
@@ -11,7 +10,6 @@
 #include "runtime/internal.h"
 #include "runtime/runtime.h"
 
-float *lightPosition = nullptr;
 SDL_Window *mainWindow = nullptr;
 SDL_GLContext renderingContext = nullptr;
 
@@ -128,35 +126,6 @@ void SetUpDisplay(DisplayKind kind, int width, int height) {
         SDL_ShowCursor(SDL_DISABLE);
     SetMessageHook(ViewportOnResize);
     StartContext();
-}
-
-intptr_t ViewportOnResize(void *, uint32_t message, uintptr_t, intptr_t) {
-    if (message != MESSAGE_SIZE)
-        return NOT_HANDLED;
-    glViewport(0, 0, ClientAreaWidth(), ClientAreaHeight());
-    return 1;
-}
-
-void SetFixedRenderingState() {
-    // The whole drawable: 640 x 480 in the demo's window, more where the
-    // drawable is scaled (HiDPI screens, enlarged capture).
-    glViewport(0, 0, ClientAreaWidth(), ClientAreaHeight());
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    // Model-view is still the identity here, so the light stays at this
-    // point in eye space for the whole run.
-    glLightfv(GL_LIGHT0, GL_POSITION, lightPosition);
-    glEnable(GL_LIGHT0);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-}
-
-void ResetView() {
-    // The perspective goes into the model-view matrix; the projection matrix
-    // stays the identity. Lighting and fog depend on that.
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    gluPerspective(90.0f, 1.333f, 0.1f, 1000.0f);
 }
 
 void PresentFrame() {

@@ -10,6 +10,9 @@ constexpr int SCREEN_HEIGHT = 480;
 constexpr uint32_t EVENT_CLOSE = 0x10;
 constexpr intptr_t NOT_HANDLED = 0xE0E0E0E1;
 constexpr uintptr_t KEY_ESCAPE = 27;
+// Window messages that reach the message hook, numbered as on Win32.
+constexpr uint32_t MESSAGE_SIZE = 0x0005;
+constexpr uint32_t MESSAGE_CLOSE = 0x0010;
 // Code of a key-press event; its parameter is the key (KEY_ESCAPE for Escape).
 constexpr uint32_t EVENT_KEY_DOWN = 0x100;
 

@@ -4,10 +4,9 @@
 #include <SDL.h>
 #include <cstdint>
 
-// Window messages the service passes to the hook, numbered as the demo's
-// window procedure knows them.
-constexpr uint32_t MESSAGE_SIZE = 0x0005;
-constexpr uint32_t MESSAGE_CLOSE = 0x0010;
+// The kind of a size message (its wParam), as the demo's window procedure
+// knows it. This header is the SDL backend's own: the Win32 backend takes
+// these names from the platform's headers.
 constexpr uintptr_t SIZE_RESTORED = 0;
 constexpr uintptr_t SIZE_MINIMIZED = 1;
 

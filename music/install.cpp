@@ -13,7 +13,6 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 #include "assets/assets.h"
 #include "music/music.h"
@@ -21,6 +20,7 @@
 
 namespace {
 
+constexpr const char *PRIVATE_NAME = "brumlakor"; // the directory is brumlakor-XXXXXX
 constexpr const char *PRIVATE_PREFIX = "brumlakor-";
 constexpr size_t PRIVATE_SUFFIX_LENGTH = 6; // mkdtemp's XXXXXX
 constexpr mode_t PRIVATE_MODE = 0700;
@@ -114,15 +114,13 @@ std::string MakePrivateDirectory() {
     while (parent.size() > 1 && parent.back() == '/')
         parent.pop_back();
     RemoveLeftOvers(parent);
-    std::string pattern = parent + "/" + PRIVATE_PREFIX + "XXXXXX";
     for (int attempt = 0; attempt < 3; attempt++) {
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        if (mkdtemp(name.data()) == nullptr)
+        std::string made = MakePrivateTempDirectory(PRIVATE_NAME);
+        if (made.empty())
             return "";
-        int dir = open(name.data(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        int dir = open(made.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (dir < 0) { // no descriptor left: the file could not be made either
-            rmdir(name.data());
+            rmdir(made.c_str());
             return "";
         }
         while (flock(dir, LOCK_EX) != 0 && errno == EINTR) {
@@ -132,7 +130,7 @@ std::string MakePrivateDirectory() {
         struct stat held {};
         if (fstat(dir, &held) == 0 && held.st_nlink > 0) {
             tempDirLock = dir;
-            return std::string(name.data()) + "/";
+            return made;
         }
         close(dir);
     }

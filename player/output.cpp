@@ -1,16 +1,13 @@
-// Sound output and the player's thread. With a sound device, SDL's audio
-// thread pulls the music through AudioCallback; without one, the player's
+// Sound output and the player's thread. With a sound device, the device's
+// thread pulls the music through OutputFillBlock; without one, the player's
 // thread pulls it itself at the pace of the clock and throws it away, so the
 // song and its syncs advance in real time either way. The player's thread
 // delivers each tick's syncs when the tick's first sample is being heard.
-#include "player/player_internal.h"
-
-#include <SDL.h>
+#include "player/output_device.h"
 
 #include <algorithm>
 #include <condition_variable>
 #include <new>
-#include <string>
 #include <thread>
 #include <vector>
 
@@ -26,16 +23,11 @@ struct Block {
 };
 
 constexpr size_t BLOCK_HISTORY = 32;
-// What we ask SDL for; SDL may grant another size. One device buffer is
-// still queued ahead of the one a callback fills, so a block starts to be
-// heard one granted buffer after it leaves the callback.
-constexpr uint16_t DEVICE_BUFFER_FRAMES = 1024;
 constexpr uint32_t CLOCK_CHUNK_FRAMES = 441; // the silent clock's step: 10 ms
 constexpr auto LONGEST_WAIT = std::chrono::milliseconds(5);
 constexpr auto LONGEST_CATCH_UP = std::chrono::seconds(1);
 
-SDL_AudioDeviceID audioDevice = 0;
-bool sdlAudioStarted = false;
+bool deviceOpen = false;
 bool silentOutput = false;
 std::thread playerThread;
 bool playerRunning = false;
@@ -50,9 +42,7 @@ size_t blockCount = 0; // total ever recorded; the last BLOCK_HISTORY are kept
 PlayerClock::time_point clockOrigin;
 uint64_t clockFrames = 0;
 std::vector<int16_t> clockScratch(2 * CLOCK_CHUNK_FRAMES);
-std::string deviceName;
 PlayerClock::time_point playingSince;
-uint32_t deviceBufferFrames = DEVICE_BUFFER_FRAMES; // as granted
 
 PlayerClock::duration FramesToTime(uint64_t frames) {
     return std::chrono::duration_cast<PlayerClock::duration>(
@@ -99,15 +89,6 @@ bool HeardTime(uint64_t stamp, PlayerClock::time_point *when) {
     return b != nullptr;
 }
 
-void AudioCallback(void *, Uint8 *stream, int bytes) {
-    auto now = PlayerClock::now();
-    std::lock_guard lock(playerLock);
-    uint64_t start = musicFrames;
-    uint32_t frames = static_cast<uint32_t>(bytes) / 4;
-    uint32_t count = FillMusic(reinterpret_cast<int16_t *>(stream), frames);
-    RecordBlock(now, start, count, deviceBufferFrames);
-}
-
 // The silent output: pull music in 10 ms steps as the clock passes them. A
 // step whose time came before the music was (re)started stays silent, even
 // when the thread gets to it late: the music cannot have been heard then.
@@ -150,35 +131,20 @@ void PlayerThreadMain() {
     }
 }
 
-bool OpenDevice(int32_t device) {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        return false;
-    }
-    sdlAudioStarted = true;
-    const char *name = nullptr;
-    if (device > 0) {
-        name = SDL_GetAudioDeviceName(device - 1, 0);
-        if (!name) {
-            return false;
-        }
-    }
-    SDL_AudioSpec want{}, have{};
-    want.freq = static_cast<int>(outputFrequency);
-    want.format = AUDIO_S16SYS;
-    want.channels = 2;
-    want.samples = DEVICE_BUFFER_FRAMES;
-    want.callback = AudioCallback;
-    audioDevice = SDL_OpenAudioDevice(name, 0, &want, &have, 0);
-    deviceBufferFrames = have.samples;
-    return audioDevice != 0;
-}
-
 } // namespace
+
+void OutputFillBlock(int16_t *out, uint32_t frames, PlayerClock::time_point now, uint32_t latency) {
+    std::lock_guard lock(playerLock);
+    uint64_t start = musicFrames;
+    uint32_t count = FillMusic(out, frames);
+    RecordBlock(now, start, count, latency);
+}
 
 int32_t OutputOpen(int32_t device, uint32_t frequency) {
     outputFrequency = frequency;
     blockCount = 0;
-    silentOutput = device == 0 || !OpenDevice(device);
+    deviceOpen = device != 0 && DeviceOpen(device);
+    silentOutput = !deviceOpen;
     if (silentOutput && device > 0) {
         OutputClose();
         return PLAYER_ERROR_DEVICE;
@@ -187,22 +153,16 @@ int32_t OutputOpen(int32_t device, uint32_t frequency) {
     clockFrames = 0;
     playerRunning = true;
     playerThread = std::thread(PlayerThreadMain);
-    if (audioDevice) {
-        SDL_PauseAudioDevice(audioDevice, 0);
+    if (deviceOpen) {
+        DeviceStart();
     }
     return PLAYER_OK;
 }
 
 // Called without playerLock: the threads being stopped need it to finish.
 void OutputClose() {
-    if (audioDevice) {
-        SDL_CloseAudioDevice(audioDevice);
-        audioDevice = 0;
-    }
-    if (sdlAudioStarted) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        sdlAudioStarted = false;
-    }
+    DeviceClose();
+    deviceOpen = false;
     {
         std::lock_guard lock(playerLock);
         playerRunning = false;
@@ -232,16 +192,5 @@ bool OutputIsPlayerThread() {
 }
 
 const char *OutputDeviceName(int32_t device) {
-    if (device == 0) {
-        return "No sound";
-    }
-    if (!SDL_WasInit(SDL_INIT_AUDIO)) {
-        return nullptr;
-    }
-    const char *name = SDL_GetAudioDeviceName(device - 1, 0);
-    if (!name) {
-        return nullptr;
-    }
-    deviceName = name;
-    return deviceName.c_str();
+    return device == 0 ? "No sound" : DeviceName(device);
 }

@@ -23,6 +23,12 @@ void NoteDialogClosed();
 // True on the thread that ran RuntimeStart.
 bool OnMainThread();
 
+// The virtual clock, consulted first by the platform's clock and sleep: when
+// it is in use, ReadVirtualClock gives its reading and AdvanceVirtualClock
+// moves it on, and both return true.
+bool ReadVirtualClock(uint32_t &now);
+bool AdvanceVirtualClock(uint32_t ms);
+
 // Test hook: every reading of the virtual clock advances it by step
 // milliseconds afterwards (0, the default, keeps it standing still).
 void SetVirtualClockReadStep(uint32_t step);

@@ -62,3 +62,7 @@ void *LibrarySlotHandle(int slot) {
 std::string LibrarySlotError() {
     return lastLoadError;
 }
+
+void *LibraryFunctionAddress(void *library, const char *name) {
+    return dlsym(library, name);
+}

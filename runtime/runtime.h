@@ -3,8 +3,8 @@
 // Everything here is called from the main thread unless a comment says otherwise.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <dlfcn.h>
 #include <string>
 
 // ---- Process -------------------------------------------------------------
@@ -62,6 +62,14 @@ int WriteBytes(const void *address, size_t length);
 void CloseOutputFile(int number);
 int RemoveFile(const std::string &path);
 
+// ---- Private temp directory ----------------------------------------------
+
+// Creates a fresh directory of this run's own, readable by this user only,
+// under the system's temp directory; its name starts with prefix and never
+// names anything that existed before. Returns its path ending in the platform's
+// path separator, or "" when none could be made.
+std::string MakePrivateTempDirectory(const char *prefix);
+
 // ---- Dialogs -------------------------------------------------------------
 
 enum : int { DIALOG_OK = 1, DIALOG_YES = 6, DIALOG_NO = 7 };
@@ -101,6 +109,8 @@ void CloseLibrarySlot(int slot);
 void *LibrarySlotHandle(int slot);
 // The loader's message for the last failed OpenLibrarySlot, or "".
 std::string LibrarySlotError();
+// The address of name in a loaded library, or nullptr (the platform's lookup).
+void *LibraryFunctionAddress(void *library, const char *name);
 
 // Looks name up afresh in the slot's library and calls it with the given
 // arguments. With an empty slot or a missing name no call is made and the
@@ -111,7 +121,7 @@ R CallLibraryFunction(int slot, const char *name, Args... arguments) {
     void *library = LibrarySlotHandle(slot);
     if (library == nullptr)
         return R();
-    void *symbol = dlsym(library, name);
+    void *symbol = LibraryFunctionAddress(library, name);
     if (symbol == nullptr)
         return R();
     return reinterpret_cast<R (*)(Args...)>(symbol)(arguments...);
