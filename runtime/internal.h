@@ -10,6 +10,8 @@
 // Raising it is async-signal-safe.
 void RaiseCloseRequest();
 bool CloseRequested();
+// Lowers it again; for a caller that raised it and lives on (the tests).
+void ClearCloseRequest();
 
 // True while a message dialog is up on the main thread, which owns the demo's
 // window: a box disables the windows of its own thread only, so meanwhile the

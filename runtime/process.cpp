@@ -68,6 +68,10 @@ bool CloseRequested() {
     return closeRequested.load(std::memory_order_relaxed);
 }
 
+void ClearCloseRequest() {
+    closeRequested.store(false, std::memory_order_relaxed);
+}
+
 bool OnMainThread() {
     return started.load(std::memory_order_relaxed) && pthread_equal(pthread_self(), mainThread);
 }

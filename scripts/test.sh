@@ -8,3 +8,4 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DBRUMLAKOR_WERROR="${BRUMLAKOR_WERROR:-OFF}" >/dev/null
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j2 "$@"
+./scripts/test-ratio.sh

@@ -21,6 +21,14 @@ class EventPoll : public ::testing::Test {
         SDL_PumpEvents();
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     }
+    // The close request, the hook and the dialog count are process-wide.
+    void TearDown() override {
+        ClearCloseRequest();
+        SetMessageHook(ViewportOnResize);
+        while (DialogOpen())
+            NoteDialogClosed();
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    }
 };
 
 void PushKey(SDL_Keycode key) {
@@ -186,6 +194,5 @@ TEST_F(EventPoll, TheHookSeesMessagesFirst) {
     EXPECT_EQ(LastMessageParam(), KEY_ESCAPE);
     PushWindowEvent(SDL_WINDOWEVENT_CLOSE);
     EXPECT_EQ(PollEvent(), EVENT_CLOSE);
-    SetMessageHook(ViewportOnResize);
 }
 } // namespace
