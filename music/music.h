@@ -46,6 +46,9 @@ int32_t MusicRemoveSync(int slot, uint32_t sync);
 int32_t MusicPlay(int slot);
 int32_t MusicPause(int slot);
 std::string ReportSoundError(int slot);
+// The unreachable player is reported once a run; this starts over, for a
+// caller that runs again in the same process (the tests).
+void ForgetUnreachableReport();
 
 int32_t GetCPU(int slot);
 std::string GetDeviceDescription(int slot, int32_t device);

@@ -75,3 +75,7 @@ std::string ReportSoundError(int slot) {
         MessageDialog("Error", "Error Description:\n" + message, DIALOG_FLAGS_ERROR);
     return message;
 }
+
+void ForgetUnreachableReport() {
+    unreachableReported.store(false, std::memory_order_relaxed);
+}

@@ -176,6 +176,7 @@ TEST(SoundErrorMessage, CoversThePlayersCodes) {
 TEST(Unreachable, APlayerThatDidNotLoadIsReportedOnStderrNotInABox) {
     RuntimeStart();
     FakePlayerReset();
+    ForgetUnreachableReport();
     EXPECT_EQ(Init(SOUND_SLOT, "/nonexistent/bassmod.dll", -1, 44100, 0), 0);
     testing::internal::CaptureStderr();
     EXPECT_EQ(MusicLoad(SOUND_SLOT, 1, "12345", 0, 0, MUSIC_LOOP), 0);
@@ -187,6 +188,7 @@ TEST(Unreachable, APlayerThatDidNotLoadIsReportedOnStderrNotInABox) {
     EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1);
     EXPECT_EQ(ReportSoundError(SOUND_SLOT), "");
     EXPECT_THAT(FakePlayerCalls(), IsEmpty());
+    ForgetUnreachableReport();
 }
 
 } // namespace
