@@ -44,8 +44,9 @@ void Crash(CrashVerdict verdict, int number) {
 }
 
 TEST(Crash, CleanUpsRunLastRegisteredFirstThenTheCrashGoesOn) {
+    // The previous handler (a sanitizer's, say) may add a report after ours.
     for (int number : {SIGSEGV, SIGABRT, SIGBUS})
-        EXPECT_EXIT(Crash(nullptr, number), DiedOfTheCrash, "^BA$") << strsignal(number);
+        EXPECT_EXIT(Crash(nullptr, number), DiedOfTheCrash, "^BA") << strsignal(number);
     EXPECT_EXIT(Crash(NotRecognised, SIGSEGV), DiedOfTheCrash, "^BA not recognised");
 }
 
