@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Injects the faults listed in scripts/mutants.txt one at a time into a tree,
+# rebuilds (ccache: only the touched file recompiles) and runs the tests of
+# the binaries listed for each; prints caught/missed and restores the file.
+# Usage: scripts/mutants.sh TREE [BUILD_DIR] [NAME_FILTER]
+set -uo pipefail
+tree=$(cd "${1:?tree}" && pwd)
+build=${2:-$tree/build}
+filter=${3:-}
+list="$(dirname "$0")/mutants.txt"
+caught=0 missed=0
+# The build's targets (a stale binary of a removed suite must not count).
+targets=$(cmake --build "$build" --target help)
+
+# ctest numbers of the tests whose command runs one of the given binaries.
+tests_of() {
+  ctest --test-dir "$build" --show-only=json-v1 | python3 -c '
+import json, sys
+want = set(sys.argv[1:])
+for i, t in enumerate(json.load(sys.stdin)["tests"], 1):
+    cmd = t.get("command") or [""]
+    if cmd[0].rsplit("/", 1)[-1] in want:
+        print(i)' "$@" | paste -sd, -
+}
+
+# Through ctest one test a process; with DIRECT=1 each binary runs whole
+# (faster; needs binaries that pass whole).
+run_tests() {
+  if [[ ${DIRECT:-0} == 1 ]]; then
+    local b status=0
+    for b in "$@"; do
+      timeout 300 "$(find "$build/tests" -name "$b" -type f -perm -u+x | head -1)" --gtest_brief=1 ||
+        status=1
+    done
+    return $status
+  fi
+  ctest --test-dir "$build" -j2 -I "0,0,0,$(tests_of "$@")" --timeout 300
+}
+
+# The list comes in on descriptor 3: the tests must not read it from stdin.
+while IFS='|' read -r name file script binaries <&3; do
+  [[ -z $name || $name == \#* ]] && continue
+  [[ -n $filter && ! $name =~ $filter ]] && continue
+  cp "$tree/$file" "$tree/$file.orig"
+  sed -i "$script" "$tree/$file"
+  if cmp -s "$tree/$file" "$tree/$file.orig"; then
+    echo "$name: NOT APPLIED"; mv "$tree/$file.orig" "$tree/$file"; continue
+  fi
+  start=$(date +%s)
+  # Only the binaries this tree has (suites move between binaries).
+  binaries=$(for b in $binaries; do
+    grep -qx "\.\.\. $b" <<<"$targets" && echo "$b"
+  done | paste -sd' ' -)
+  # shellcheck disable=SC2086
+  if ! cmake --build "$build" -j2 --target $binaries >"$build/mutant-build.log" 2>&1; then
+    verdict="caught (build)"
+  else
+    if run_tests $binaries >"$build/mutant-test.log" 2>&1; then
+      verdict=MISSED
+    else
+      verdict="caught: $( (sed -n '/tests FAILED:/,$p' "$build/mutant-test.log" |
+        grep -E '^\s+[0-9]+ - ' | awk '{print $3}'
+        grep -E '^\[  FAILED  \] [A-Za-z]' "$build/mutant-test.log" | awk '{print $4}') |
+        sort -u | head -3 | paste -sd' ' -)"
+    fi
+  fi
+  [[ $verdict == MISSED ]] && missed=$((missed + 1)) || caught=$((caught + 1))
+  echo "$name: $verdict ($(( $(date +%s) - start )) s)"
+  mv "$tree/$file.orig" "$tree/$file"
+  touch "$tree/$file"
+done 3<"$list"
+cmake --build "$build" -j2 >/dev/null 2>&1
+echo "caught $caught of $((caught + missed))"
