@@ -41,3 +41,9 @@ void SetVirtualClockReadStep(uint32_t step);
 using DialogMeanwhile = void (*)();
 int MessageDialogMeanwhile(const std::string &caption, const std::string &text, int flags,
                            DialogMeanwhile meanwhile);
+
+// The platform's library loader under the library slots. Load gives the
+// library's handle, or null with the reason in error; Unload takes a handle
+// that Load gave.
+void *LoadPlatformLibrary(const char *path, std::string &error);
+void UnloadPlatformLibrary(void *library);

@@ -1,9 +1,10 @@
-// Library slots: loaded shared objects addressed by small numbers. The table
-// has a fixed capacity so that the player's thread can read a slot without a
-// lock while the main thread never moves the storage under it.
+// Library slots: loaded libraries addressed by small numbers. The table has a
+// fixed capacity so that the player's thread can read a slot without a lock
+// while the main thread never moves the storage under it. The platform's
+// loader (library_loader*.cpp) does the loading and unloading.
 #include <atomic>
-#include <dlfcn.h>
 
+#include "runtime/internal.h"
 #include "runtime/runtime.h"
 
 namespace {
@@ -33,17 +34,14 @@ void *OpenLibrarySlot(int slot, const char *path) {
         lastLoadError = path == nullptr ? "no library path" : "library slot out of range";
         return nullptr;
     }
-    void *library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
-    if (library == nullptr) {
-        const char *message = dlerror();
-        lastLoadError = message != nullptr ? message : "library could not be loaded";
+    void *library = LoadPlatformLibrary(path, lastLoadError);
+    if (library == nullptr)
         return nullptr;
-    }
     lastLoadError.clear();
     // Loaded first, unloaded second: a failed load keeps the old library.
     void *previous = librarySlots[slot].exchange(library, std::memory_order_relaxed);
     if (previous != nullptr)
-        dlclose(previous);
+        UnloadPlatformLibrary(previous);
     return library;
 }
 
@@ -52,7 +50,7 @@ void CloseLibrarySlot(int slot) {
         return;
     void *library = librarySlots[slot].exchange(nullptr, std::memory_order_relaxed);
     if (library != nullptr)
-        dlclose(library);
+        UnloadPlatformLibrary(library);
 }
 
 void *LibrarySlotHandle(int slot) {
@@ -61,8 +59,4 @@ void *LibrarySlotHandle(int slot) {
 
 std::string LibrarySlotError() {
     return lastLoadError;
-}
-
-void *LibraryFunctionAddress(void *library, const char *name) {
-    return dlsym(library, name);
 }
