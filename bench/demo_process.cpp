@@ -1,4 +1,4 @@
-#include "tests/e2e/demo_process.h"
+#include "bench/demo_process.h"
 
 #include <cerrno>
 #include <chrono>
