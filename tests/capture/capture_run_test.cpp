@@ -1,7 +1,6 @@
 // Whole captures of the presentation by the tool: the scene of every frame
 // against the frame counters and the module's rows and ticks, the sound frame
-// by frame, start, seed and scale, interruption, a noexec temp directory and
-// failures.
+// by frame, start, seed and scale, interruption and failures.
 #include "tests/support/image.h"
 #include "tests/support/process.h"
 
@@ -10,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -217,21 +215,6 @@ TEST_F(CaptureRun, InterruptFinishesWhatWasCaptured) {
         memcpy(&dataSize, wav.data() + 40, 4);
         EXPECT_EQ(dataSize, wav.size() - WAV_HEADER);
     }
-}
-
-// A temp directory mounted noexec cannot hold the player's code: the player
-// is loaded from memory instead, and every frame is the same as usual.
-TEST_F(CaptureRun, ANoexecTempDirectoryGivesTheSameFrames) {
-    std::string temp = directory + "/tmp";
-    if (mount("tmpfs", temp.c_str(), "tmpfs", MS_NOEXEC | MS_NOSUID | MS_NODEV, "size=4m") != 0)
-        GTEST_SKIP() << "cannot mount a noexec tmpfs here (" << strerror(errno) << ")";
-    int status = Run(directory, {"--frames", std::to_string(FRAMES), "--manifest",
-                                 directory + "/m.txt"});
-    size_t left = DirectoryEntries(temp).size();
-    umount(temp.c_str());
-    ASSERT_EQ(status, 0) << Errors();
-    EXPECT_EQ(left, 0u);
-    EXPECT_EQ(ReadFile(directory + "/m.txt"), ReadFile(reference + "/m.txt"));
 }
 
 TEST_F(CaptureRun, FailuresExitNonZeroNamingTheFile) {

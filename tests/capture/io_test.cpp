@@ -185,16 +185,6 @@ std::vector<uint8_t> Pattern(size_t bytes, int seed) {
     return rgb;
 }
 
-TEST_F(CaptureFiles, PngHoldsTheFrameExactly) {
-    for (auto [width, height] : {std::pair{37, 5}, {1, 1}, {640, 3}}) { // unaligned rows
-        std::vector<uint8_t> rgb = Pattern(size_t(width) * height * 3, width);
-        ASSERT_TRUE(WritePng(directory + "/f.png", rgb.data(), width, height, error)) << error;
-        Image back = ReadPng(directory + "/f.png");
-        EXPECT_EQ(back.width * 1000 + back.height, width * 1000 + height);
-        EXPECT_EQ(back.rgb, rgb) << width << "x" << height;
-    }
-}
-
 TEST_F(CaptureFiles, OutputsNumberTheFramesAndListThemInTheManifest) {
     CaptureOptions options;
     options.output = directory + "/new/deeper";

@@ -39,27 +39,23 @@ std::string ReadDisplayNumber(int fd, int timeoutMs) {
     return number;
 }
 
+// The UTF-8 _NET_WM_NAME when set, else the plain WM_NAME.
 std::string WindowName(Display *display, Window window) {
-    Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
-    Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
     Atom type;
     int format;
     unsigned long count, after;
     unsigned char *data = nullptr;
-    std::string name;
-    if (XGetWindowProperty(display, window, netName, 0, 256, False, utf8, &type, &format, &count,
-                           &after, &data) == Success &&
-        data != nullptr) {
-        name.assign(reinterpret_cast<char *>(data), count);
-        XFree(data);
-        if (!name.empty())
-            return name;
-    }
     char *plain = nullptr;
-    if (XFetchName(display, window, &plain) && plain != nullptr) {
+    std::string name;
+    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), 0, 256,
+                           False, XInternAtom(display, "UTF8_STRING", False), &type, &format,
+                           &count, &after, &data) == Success &&
+        data != nullptr)
+        name.assign(reinterpret_cast<char *>(data), count);
+    XFree(data);
+    if (name.empty() && XFetchName(display, window, &plain) && plain != nullptr)
         name = plain;
-        XFree(plain);
-    }
+    XFree(plain);
     return name;
 }
 
@@ -209,12 +205,7 @@ bool SendDeleteWindow(XServer &server, unsigned long window) {
 }
 
 Image CaptureScreen(XServer &server) {
-    Display *display = Connection(server);
-    Window root = DefaultRootWindow(display);
-    XWindowAttributes attributes;
-    XGetWindowAttributes(display, root, &attributes);
-    return FromXImage(
-        XGetImage(display, root, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap));
+    return CaptureWindow(server, DefaultRootWindow(Connection(server)));
 }
 
 Image CaptureWindow(XServer &server, unsigned long window) {
@@ -240,23 +231,6 @@ bool CursorHiddenAt(XServer &server, int x, int y) {
     }
     XFree(cursor);
     return hidden;
-}
-
-long MovePointerContinuously(const XServer &server, const std::atomic<bool> &moving) {
-    Display *display = XOpenDisplay(server.display.c_str());
-    if (display == nullptr)
-        return 0;
-    long moves = 0;
-    for (; moving.load(); moves++) {
-        XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0,
-                     100 + static_cast<int>(moves % 400), 100 + static_cast<int>(moves % 200));
-        XFlush(display);
-        // Thousands of moves a second, far above the 50 frames that take
-        // events, without starving the server's other clients.
-        usleep(200);
-    }
-    XCloseDisplay(display);
-    return moves;
 }
 
 int RunWithDisplay(XServer &server, const std::string &command) {
