@@ -131,8 +131,8 @@ TEST_F(CaptureRun, StartGivesTheMatchingPartOfAFullCapture) {
     std::vector<Entry> full = ReadManifest(reference + "/m.txt");
     ASSERT_EQ(part.size(), 100u);
     for (size_t i = 0; i < 100; ++i)
-        EXPECT_EQ(part[i].frame * 1000 + part[i].blocks, full[1000 + i].frame * 1000 +
-                                                              full[1000 + i].blocks);
+        EXPECT_EQ(part[i].frame * 1000 + part[i].blocks,
+                  full[1000 + i].frame * 1000 + full[1000 + i].blocks);
     EXPECT_EQ(part.back().crc, full.back().crc);
     EXPECT_TRUE(ReadFile(directory + "/part/audio.wav").substr(WAV_HEADER) ==
                 ReadFile(reference + "/frames/audio.wav")
@@ -143,9 +143,9 @@ TEST_F(CaptureRun, StartGivesTheMatchingPartOfAFullCapture) {
 }
 
 TEST_F(CaptureRun, SeedChangesTheWipeAndNothingElse) {
-    ASSERT_EQ(Run(directory, {"--seed", "12345", "--frames", "250", "--manifest",
-                              directory + "/m.txt"}),
-              0);
+    ASSERT_EQ(
+        Run(directory, {"--seed", "12345", "--frames", "250", "--manifest", directory + "/m.txt"}),
+        0);
     std::vector<Entry> seeded = ReadManifest(directory + "/m.txt");
     std::vector<Entry> full = ReadManifest(reference + "/m.txt");
     ASSERT_EQ(seeded.size(), 250u);
@@ -169,11 +169,11 @@ TEST_F(CaptureRun, ScaleTwoShowsTheSamePictureSharper) {
     for (int y = 0; y < 480; ++y)
         for (int x = 0; x < 640; ++x)
             for (int c = 0; c < 3; ++c)
-                total += std::abs((big.Pixel(2 * x, 2 * y)[c] + big.Pixel(2 * x + 1, 2 * y)[c] +
-                                   big.Pixel(2 * x, 2 * y + 1)[c] +
-                                   big.Pixel(2 * x + 1, 2 * y + 1)[c]) /
-                                      4 -
-                                  small.Pixel(x, y)[c]);
+                total +=
+                    std::abs((big.Pixel(2 * x, 2 * y)[c] + big.Pixel(2 * x + 1, 2 * y)[c] +
+                              big.Pixel(2 * x, 2 * y + 1)[c] + big.Pixel(2 * x + 1, 2 * y + 1)[c]) /
+                                 4 -
+                             small.Pixel(x, y)[c]);
     EXPECT_LT(total / (640 * 480 * 3), 3.0);
 }
 
@@ -185,8 +185,8 @@ TEST_F(CaptureRun, InterruptFinishesWhatWasCaptured) {
         if (output == "run.mkv" && !ffmpeg)
             continue;
         std::string manifest = directory + "/" + output + ".txt";
-        pid_t pid = Start(directory, {"--frames", "3000", "--manifest", manifest,
-                                      directory + "/" + output});
+        pid_t pid = Start(directory,
+                          {"--frames", "3000", "--manifest", manifest, directory + "/" + output});
         // The manifest is written in blocks of 4 KB, some 280 frames each.
         for (int i = 0; i < 600 && !(fs::exists(manifest) && fs::file_size(manifest) > 4096); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -220,7 +220,9 @@ TEST_F(CaptureRun, InterruptFinishesWhatWasCaptured) {
 TEST_F(CaptureRun, FailuresExitNonZeroNamingTheFile) {
     std::ofstream(directory + "/plain-file") << "";
     const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
-        {{"--frames", "5", directory + "/plain-file/frames"}, 1, directory + "/plain-file/frames: "},
+        {{"--frames", "5", directory + "/plain-file/frames"},
+         1,
+         directory + "/plain-file/frames: "},
         {{"--frames", "5", "--manifest", directory + "/missing/m.txt"},
          1,
          directory + "/missing/m.txt: No such file or directory"},

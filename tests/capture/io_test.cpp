@@ -11,10 +11,10 @@
 #include "tests/support/process.h"
 
 #include <cstring>
-#include <functional>
-#include <tuple>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -28,9 +28,9 @@ Parse ParseWords(std::vector<const char *> words) {
     words.insert(words.begin(), "brumlakor-capture");
     words.push_back(nullptr);
     Parse parse;
-    parse.result = ParseCaptureOptions(static_cast<int>(words.size()) - 1,
-                                       const_cast<char **>(words.data()), parse.options,
-                                       parse.error);
+    parse.result =
+        ParseCaptureOptions(static_cast<int>(words.size()) - 1, const_cast<char **>(words.data()),
+                            parse.options, parse.error);
     return parse;
 }
 
@@ -53,8 +53,8 @@ const OptionCase OPTION_CASES[] = {
     {{"--seconds", "nan", "out"}, ERROR, "--seconds"},
     {{"--seconds", "-3", "out"}, ERROR, "--seconds"},
     {{"--frames", "1", "--start", "0", "--scale", "1", "--seed", "0", "out"}, RUN, "", 1},
-    {{"--frames", "1000000", "--start", "9000000", "--scale", "8", "--seed", "4294967295", "o"},
-     RUN, "", 1000000, 9000000, 8, 4294967295},
+    {{"--frames", "1000000", "--start", "9000000", "out"}, RUN, "", 1000000, 9000000},
+    {{"--scale", "8", "--seed", "4294967295", "out"}, RUN, "", 3750, 0, 8, 4294967295},
     {{"--frames", "0", "out"}, ERROR, "--frames"},
     {{"--frames", "1000001", "out"}, ERROR, "--frames"},
     {{"--start", "-1", "out"}, ERROR, "--start"},
@@ -146,9 +146,8 @@ TEST_F(CaptureFiles, WavHeaderCarriesTheSizesOnceFinished) {
     EXPECT_EQ(bytes.substr(36, 4), "data");
     // RIFF size, format size, PCM + channels, rate, bytes/s, align + bits, data size
     const std::pair<size_t, uint32_t> fields[] = {
-        {4, 36 + 3 * 882 * 4}, {16, 16},         {20, 1 | 2 << 16},
-        {24, 44100},           {28, 44100 * 4},  {32, 4 | 16 << 16},
-        {40, 3 * 882 * 4}};
+        {4, 36 + 3 * 882 * 4}, {16, 16},           {20, 1 | 2 << 16}, {24, 44100},
+        {28, 44100 * 4},       {32, 4 | 16 << 16}, {40, 3 * 882 * 4}};
     for (auto [at, value] : fields)
         EXPECT_EQ(Get32(bytes, at), value) << "at " << at;
     EXPECT_EQ(memcmp(bytes.data() + 44 + 882 * 4, sound.data(), 882 * 4), 0);
@@ -237,10 +236,13 @@ TEST(CaptureChapters, OneChapterPerSceneEndingAtTheNext) {
             ChapterAddFrame(list, frame++, blocks);
     std::string text = FfmetadataText(list, 300, "A=B;C#D\\E");
     std::string expected = ";FFMETADATA1\ntitle=A\\=B\\;C\\#D\\\\E\n";
-    const std::tuple<int, int, const char *> chapters[] = {
-        {0, 34, "Title"},        {34, 85, "Wipe"},           {85, 185, "Second title"},
-        {185, 195, "Panels"},    {195, 205, "Sliding picture"}, {205, 215, "Lit object"},
-        {215, 300, "Tunnel"}};
+    const std::tuple<int, int, const char *> chapters[] = {{0, 34, "Title"},
+                                                           {34, 85, "Wipe"},
+                                                           {85, 185, "Second title"},
+                                                           {185, 195, "Panels"},
+                                                           {195, 205, "Sliding picture"},
+                                                           {205, 215, "Lit object"},
+                                                           {215, 300, "Tunnel"}};
     for (auto [start, end, title] : chapters)
         expected += "[CHAPTER]\nTIMEBASE=1/50\nSTART=" + std::to_string(start) +
                     "\nEND=" + std::to_string(end) + "\ntitle=" + title + "\n";

@@ -61,8 +61,8 @@ class CaptureVideo : public ::testing::Test {
         for (int frame = 0; frame < frames; ++frame) {
             std::string sound = Sound(frame);
             if (!WriteFrame(options, outputs, frame,
-                            reinterpret_cast<const uint8_t *>(Picture(frame).data()), WIDTH,
-                            HEIGHT, reinterpret_cast<const int16_t *>(sound.data()), 882,
+                            reinterpret_cast<const uint8_t *>(Picture(frame).data()), WIDTH, HEIGHT,
+                            reinterpret_cast<const int16_t *>(sound.data()), 882,
                             frame < 10 ? 0x04 : 0x02, error))
                 return false;
         }

@@ -93,7 +93,8 @@ struct DemoRun {
         environment.insert(environment.begin(),
                            {"TMPDIR=" + temp, server ? "DISPLAY=" + server->display : "DISPLAY",
                             "WAYLAND_DISPLAY", "SDL_VIDEODRIVER", "SDL_AUDIODRIVER",
-                            "LD_PRELOAD=" FRAME_PROBE_LIBRARY, "BRUMLAKOR_PROBE_LOG=" + work + "/probe",
+                            "LD_PRELOAD=" FRAME_PROBE_LIBRARY,
+                            "BRUMLAKOR_PROBE_LOG=" + work + "/probe",
                             "BRUMLAKOR_PROBE_MASK_OFFSET=" + SceneMaskOffset()});
         std::vector<std::string> argv = {Binary()};
         if (!setup.empty()) // in a mount namespace of its own, after setup changed what it sees
@@ -161,30 +162,30 @@ double Median(std::vector<double> values) {
 }
 
 enum class Step {
-    Window,       // No: a 640 x 480 window that fades in, Yes: the screen without cursor
-    Close,        // the window manager's close command
-    Leftover,     // after a run killed outright in the same TMPDIR; the close command
-    Signal,       // the case's signal, during the question or playback
-    XGone,        // the X server killed, during the question or playback
-    NoDisplay,    // DISPLAY unset
-    WholeShow,    // every scene on time, counted frames and music syncs; Escape
-    Unloadable,   // the player's decoder emptied: silent, the panels to the end
-    MusicGoesOn,  // the first sync still comes (the sliding picture); Escape
-    Notice,       // a notice box instead of the show; Return ends the run
-    TwoRuns,      // two runs in one TMPDIR, both to the tunnel; SIGTERM
-    Planted,      // TMPDIR/bassmod.dll planted as a library and as a link
+    Window,      // No: a 640 x 480 window that fades in, Yes: the screen without cursor
+    Close,       // the window manager's close command
+    Leftover,    // after a run killed outright in the same TMPDIR; the close command
+    Signal,      // the case's signal, during the question or playback
+    XGone,       // the X server killed, during the question or playback
+    NoDisplay,   // DISPLAY unset
+    WholeShow,   // every scene on time, counted frames and music syncs; Escape
+    Unloadable,  // the player's decoder emptied: silent, the panels to the end
+    MusicGoesOn, // the first sync still comes (the sliding picture); Escape
+    Notice,      // a notice box instead of the show; Return ends the run
+    TwoRuns,     // two runs in one TMPDIR, both to the tunnel; SIGTERM
+    Planted,     // TMPDIR/bassmod.dll planted as a library and as a link
 };
 
 struct Case {
     const char *name;
     Step step;
     const char *answer = "Escape"; // to the question: Escape answers No, Return Yes; "" none
-    int exit = 0;                  // -2: any code of an orderly end (not -1, below 128)
-    const char *errors = "";       // in stderr
-    const char *box = "";          // the last box, "caption|text" ("" for any)
-    const char *screen = "1024x768x24";
-    std::vector<std::string> environment = {};
-    std::string setup = ""; // shell commands in a mount namespace before the demo
+    const char *screen = "640x480x24";
+    int exit = 0;                 // -2: any code of an orderly end (not -1, below 128)
+    const char *errors = "";      // in stderr
+    const char *box = "";         // the last box, "caption|text" ("" for any)
+    std::string setup = "";       // shell commands in a mount namespace before the demo
+    const char *environment = ""; // "NAME=value"
     int signal = 0;
     bool missingTemp = false; // TMPDIR names a directory that does not exist
     int slowMs = 0;           // every frame takes that much longer: a slow machine
@@ -217,8 +218,8 @@ class Demo : public ::testing::TestWithParam<Case> {
         return 0;
     }
     bool Press(unsigned long window, const std::string &key) {
-        return RunWithDisplay(server, "xdotool key --window " + std::to_string(window) + " " +
-                                          key + " >/dev/null 2>&1") == 0;
+        return RunWithDisplay(server, "xdotool key --window " + std::to_string(window) + " " + key +
+                                          " >/dev/null 2>&1") == 0;
     }
     // Starts a run, answers No (skipping an earlier run's question) and
     // returns the demo's window.
@@ -295,7 +296,7 @@ TEST_P(Demo, Case) {
         EXPECT_EQ(DirectoryEntries(temp).size(), 1u);
     }
     std::string missing = c.missingTemp ? MakeTempDir("missing") : "";
-    std::vector<std::string> environment = c.environment;
+    std::vector<std::string> environment = {c.environment};
     if (c.slowMs > 0)
         environment.push_back("BRUMLAKOR_PROBE_SLOW_MS=" + std::to_string(c.slowMs));
     ASSERT_TRUE(run.Start(c.step == Step::NoDisplay ? nullptr : &server, environment, c.setup,
@@ -389,7 +390,8 @@ void Demo::Play(const Case &c) {
             ASSERT_TRUE(frame.number < 185 || frame.mask == PANELS) << "frame " << frame.number;
         // One line, one reason for each way tried: the file, then a memory file.
         errors = run.Errors();
-        size_t file = errors.find("(from the temp directory: "), memory = errors.find("; from memory: ");
+        size_t file = errors.find("(from the temp directory: "),
+               memory = errors.find("; from memory: ");
         EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
         ASSERT_TRUE(file != std::string::npos && memory != std::string::npos) << errors;
         EXPECT_LT(errors.find("libxmp", file), memory) << "no loader reason: " << errors;
@@ -405,8 +407,8 @@ void Demo::Play(const Case &c) {
     case Step::Notice: {
         // A notice may come back under the question's window id (X hands a new
         // client the ids of one that left): the question goes first.
-        for (double start = NowMs(); *c.answer != '\0' && !Viewable(true).empty() &&
-                                     NowMs() - start < START_MS;)
+        for (double start = NowMs();
+             *c.answer != '\0' && !Viewable(true).empty() && NowMs() - start < START_MS;)
             usleep(5000);
         unsigned long notice = WaitViewable(true, START_MS);
         ASSERT_NE(notice, 0u) << "no notice; stderr: " << run.Errors();
@@ -455,8 +457,8 @@ void Demo::Planted(bool link) {
     else
         fs::copy_file(PLANTED_LIBRARY, planted);
     DemoRun planting;
-    unsigned long window = StartWindowed(planting, {"BRUMLAKOR_PLANT_MARKER=" + work + "/marker"},
-                                         work + "/tmp");
+    unsigned long window =
+        StartWindowed(planting, {"BRUMLAKOR_PLANT_MARKER=" + work + "/marker"}, work + "/tmp");
     ASSERT_TRUE(planting.WaitFrames(5));
     // The player it did load, and the directory it came from.
     std::istringstream maps(ReadFile("/proc/" + std::to_string(planting.pid) + "/maps"));
@@ -486,41 +488,42 @@ const std::string TEMP_READ_ONLY =
     "mount --bind \"$TMPDIR\" \"$TMPDIR\" && mount -o remount,bind,ro \"$TMPDIR\"";
 const std::string TEMP_FULL = "mount -t tmpfs -o size=64k tmpfs \"$TMPDIR\""; // < the player
 constexpr const char *NO_TEMP = "Brumlakor|Failed to install bassmod to UserTempPath";
-constexpr const char *SMALL = "640x480x24"; // Return on a question there would go full screen
-constexpr const char *LOST = "lost the connection to the display";
+constexpr const char *LARGE = "1024x768x24"; // a window is not the whole screen there
+constexpr const char *SMALL = "640x480x24";  // Return on a question there would go full screen
 
 // The first case is the package test's: it needs neither the probe nor namespaces.
-INSTANTIATE_TEST_SUITE_P(
-    Matrix, Demo,
-    ::testing::Values(
-        Case{"AnswerNoGivesAWindowAtTheTopLeft", Step::Window},
-        Case{"AnswerYesGoesFullScreenWithoutCursor", Step::Window, "Return", 0, "", "", SMALL},
-        Case{"TheCloseCommandEndsTheRun", Step::Close},
-        Case{"SigintDuringTheQuestion", Step::Signal, "", 0, "", "", SMALL, {}, "", SIGINT},
-        Case{"SigtermDuringTheQuestion", Step::Signal, "", 0, "", "", SMALL, {}, "", SIGTERM},
-        Case{"SigintDuringPlayback", Step::Signal, "Escape", 0, "", "", SMALL, {}, "", SIGINT},
-        Case{"SigtermDuringPlayback", Step::Signal, "Escape", 0, "", "", SMALL, {}, "", SIGTERM},
-        Case{"XGoneDuringTheQuestion", Step::XGone, "", -2},
-        Case{"XGoneDuringPlayback", Step::XGone, "Escape", 1, LOST},
-        Case{"NoDisplaySaysSoInOneLine", Step::NoDisplay, "", 1, "needs a graphical display", "", ""},
-        Case{"NoSoundDriverPlaysSilentOnTime", Step::WholeShow, "Escape", 0, "", "", SMALL,
-             {"SDL_AUDIODRIVER=nosuchdriver"}},
-        Case{"ASlowMachineSkipsNoFrameAndKeepsTheSyncs", Step::WholeShow, "Escape", 0, "", "",
-             SMALL, {}, "", 0, false, 30},
-        Case{"AnUnloadablePlayerStopsAtThePanels", Step::Unloadable, "Escape", 0, "", "", SMALL, {},
-             XMP_EMPTIED},
-        Case{"ANoexecTempDirectoryStillFollowsTheMusic", Step::MusicGoesOn, "Escape", 0, "", "",
-             SMALL, {}, TEMP_NOEXEC},
-        Case{"AMissingTempDirectoryGivesTheNotice", Step::Notice, "", 0, "", NO_TEMP, SMALL, {}, "",
-             0, true},
-        Case{"AReadOnlyTempDirectoryGivesTheNotice", Step::Notice, "", 0, "", NO_TEMP, SMALL, {},
-             TEMP_READ_ONLY},
-        Case{"AFullTempDirectoryGivesTheNotice", Step::Notice, "", 0, "", NO_TEMP, SMALL, {},
-             TEMP_FULL},
-        Case{"ARefusedFullScreenGivesTheNotice", Step::Notice, "Return", 0, "",
-             "Brumlakor|Could not create fullscreen"},
-        Case{"TwoRunsAtOnceBothPlayToTheEnd", Step::TwoRuns},
-        Case{"APlantedLibraryOrLinkIsNeitherLoadedNorFollowed", Step::Planted},
-        Case{"AKilledRunsDirectoryGoesWithTheNextRun", Step::Leftover}),
-    [](const auto &info) { return std::string(info.param.name); });
+// name, step, answer, screen, exit, stderr, last box, mount namespace set-up,
+// environment, signal, missing TMPDIR, slow frames
+const Case CASES[] = {
+    {"AnswerNoGivesAWindowAtTheTopLeft", Step::Window, "Escape", LARGE},
+    {"AnswerYesGoesFullScreenWithoutCursor", Step::Window, "Return"},
+    {"TheCloseCommandEndsTheRun", Step::Close, "Escape", LARGE},
+    {"SigintDuringTheQuestion", Step::Signal, "", SMALL, 0, "", "", "", "", SIGINT},
+    {"SigtermDuringTheQuestion", Step::Signal, "", SMALL, 0, "", "", "", "", SIGTERM},
+    {"SigintDuringPlayback", Step::Signal, "Escape", SMALL, 0, "", "", "", "", SIGINT},
+    {"SigtermDuringPlayback", Step::Signal, "Escape", SMALL, 0, "", "", "", "", SIGTERM},
+    {"XGoneDuringTheQuestion", Step::XGone, "", SMALL, -2},
+    {"XGoneDuringPlayback", Step::XGone, "Escape", SMALL, 1, "lost the connection to the display"},
+    {"NoDisplaySaysSoInOneLine", Step::NoDisplay, "", "", 1, "needs a graphical display"},
+    {"NoSoundDriverPlaysSilentOnTime", Step::WholeShow, "Escape", SMALL, 0, "", "", "",
+     "SDL_AUDIODRIVER=nosuchdriver"},
+    {"ASlowMachineSkipsNoFrameAndKeepsTheSyncs", Step::WholeShow, "Escape", SMALL, 0, "", "", "",
+     "", 0, false, 30},
+    {"AnUnloadablePlayerStopsAtThePanels", Step::Unloadable, "Escape", SMALL, 0, "", "",
+     XMP_EMPTIED},
+    {"ANoexecTempDirectoryStillFollowsTheMusic", Step::MusicGoesOn, "Escape", SMALL, 0, "", "",
+     TEMP_NOEXEC},
+    {"AMissingTempDirectoryGivesTheNotice", Step::Notice, "", SMALL, 0, "", NO_TEMP, "", "", 0,
+     true},
+    {"AReadOnlyTempDirectoryGivesTheNotice", Step::Notice, "", SMALL, 0, "", NO_TEMP,
+     TEMP_READ_ONLY},
+    {"AFullTempDirectoryGivesTheNotice", Step::Notice, "", SMALL, 0, "", NO_TEMP, TEMP_FULL},
+    {"ARefusedFullScreenGivesTheNotice", Step::Notice, "Return", LARGE, 0, "",
+     "Brumlakor|Could not create fullscreen"},
+    {"TwoRunsAtOnceBothPlayToTheEnd", Step::TwoRuns, "Escape", LARGE},
+    {"APlantedLibraryOrLinkIsNeitherLoadedNorFollowed", Step::Planted, "Escape", LARGE},
+    {"AKilledRunsDirectoryGoesWithTheNextRun", Step::Leftover, "Escape", LARGE},
+};
+INSTANTIATE_TEST_SUITE_P(Matrix, Demo, ::testing::ValuesIn(CASES),
+                         [](const auto &info) { return std::string(info.param.name); });
 } // namespace

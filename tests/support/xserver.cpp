@@ -7,36 +7,16 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
+#include "tests/support/process.h"
 #include "tests/support/xserver.h"
 
 namespace {
 Display *Connection(XServer &server) {
     return static_cast<Display *>(server.connection);
-}
-
-// Reads the display number that Xvfb writes once it accepts connections.
-std::string ReadDisplayNumber(int fd, int timeoutMs) {
-    std::string number;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < deadline) {
-        pollfd waiting{fd, POLLIN, 0};
-        if (poll(&waiting, 1, 100) <= 0)
-            continue;
-        char c;
-        ssize_t got = read(fd, &c, 1);
-        if (got <= 0 || c == '\n')
-            break;
-        number += c;
-    }
-    return number;
 }
 
 // The UTF-8 _NET_WM_NAME when set, else the plain WM_NAME.
@@ -103,26 +83,16 @@ bool StartXServer(XServer &server, const std::string &screen) {
     int fds[2];
     if (pipe(fds) != 0)
         return false;
-    pid_t pid = fork();
-    if (pid == 0) {
-        prctl(PR_SET_PDEATHSIG, SIGKILL); // no server left behind by a killed test
-        close(fds[0]);
-        int devnull = open("/dev/null", O_WRONLY);
-        dup2(devnull, STDOUT_FILENO);
-        dup2(devnull, STDERR_FILENO);
-        std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
-               "-nolisten", "tcp", "-noreset", static_cast<char *>(nullptr));
-        _exit(127);
-    }
+    // Xvfb writes its display number to the pipe once it accepts connections
+    // (or ends, closing it).
+    server.pid = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen,
+                        "-nolisten", "tcp", "-noreset"},
+                       {}, "/dev/null");
     close(fds[1]);
-    if (pid < 0) {
-        close(fds[0]);
-        return false;
-    }
-    std::string number = ReadDisplayNumber(fds[0], 10000);
+    std::string number;
+    for (char c; read(fds[0], &c, 1) == 1 && c != '\n';)
+        number += c;
     close(fds[0]);
-    server.pid = pid;
     server.display = ":" + number;
     if (number.empty()) {
         StopXServer(server);
