@@ -15,11 +15,6 @@
 
 namespace fs = std::filesystem;
 
-double NowMs() {
-    using namespace std::chrono;
-    return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
-}
-
 double MillisecondsSince(double startMs) {
     return NowMs() - startMs;
 }
