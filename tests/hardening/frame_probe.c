@@ -40,51 +40,36 @@ static int FindProgramBase(struct dl_phdr_info *info, size_t size, void *unused)
     return 1;
 }
 
+/* Opened per line: a box's child process writes to the same log. */
 static void Append(const char *line) {
     const char *path = getenv("BRUMLAKOR_PROBE_LOG");
-    if (path == NULL)
-        return;
-    /* Opened per line: a box's child process writes to the same log. */
-    int file = open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
-    if (file < 0)
-        return;
-    ssize_t ignored = write(file, line, strlen(line));
-    (void)ignored;
-    close(file);
-}
-
-static double NowMs(void) {
-    struct timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
-}
-
-static uint32_t SceneMask(void) {
-    static long offset = -1;
-    if (offset < 0) {
-        const char *text = getenv("BRUMLAKOR_PROBE_MASK_OFFSET");
-        offset = text != NULL ? strtol(text, NULL, 16) : 0;
-        dl_iterate_phdr(FindProgramBase, NULL);
+    int file = path != NULL ? open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600) : -1;
+    if (file >= 0) {
+        ssize_t ignored = write(file, line, strlen(line));
+        (void)ignored;
+        close(file);
     }
-    if (offset == 0)
-        return 0;
-    return *(volatile uint32_t *)(programBase + (uintptr_t)offset);
 }
 
 void SDL_GL_SwapWindow(void *window) {
     static SwapWindow real = NULL;
-    static long swaps = 0;
-    if (real == NULL)
+    static long swaps = 0, offset = -1;
+    if (real == NULL) {
         real = (SwapWindow)dlsym(RTLD_NEXT, "SDL_GL_SwapWindow");
-    const char *slow = getenv("BRUMLAKOR_PROBE_SLOW_MS");
-    if (slow != NULL) {
-        long ms = strtol(slow, NULL, 10);
-        struct timespec pause = {ms / 1000, (ms % 1000) * 1000000L};
-        nanosleep(&pause, NULL);
+        const char *text = getenv("BRUMLAKOR_PROBE_MASK_OFFSET");
+        offset = text != NULL ? strtol(text, NULL, 16) : 0;
+        dl_iterate_phdr(FindProgramBase, NULL);
     }
+    const char *slow = getenv("BRUMLAKOR_PROBE_SLOW_MS");
+    long ms = slow != NULL ? strtol(slow, NULL, 10) : 0;
+    struct timespec pause = {ms / 1000, (ms % 1000) * 1000000L}, now;
+    nanosleep(&pause, NULL);
     real(window);
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    unsigned mask = offset != 0 ? *(volatile uint32_t *)(programBase + (uintptr_t)offset) : 0;
     char line[96];
-    snprintf(line, sizeof line, "F %ld %.3f %x\n", swaps++, NowMs(), (unsigned)SceneMask());
+    snprintf(line, sizeof line, "F %ld %.3f %x\n", swaps++, now.tv_sec * 1000.0 + now.tv_nsec / 1e6,
+             mask);
     Append(line);
 }
 

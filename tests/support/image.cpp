@@ -6,33 +6,13 @@
 
 #include "tests/support/image.h"
 
-namespace {
-void CloseFile(FILE *file) {
-    if (file != nullptr)
-        std::fclose(file);
-}
-} // namespace
-
 bool WritePng(const std::string &path, const Image &image) {
-    FILE *file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-    if (info == nullptr || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        CloseFile(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, image.width, image.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < image.height; y++)
-        png_write_row(png, image.Pixel(0, y));
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(file) == 0;
+    png_image target{};
+    target.version = PNG_IMAGE_VERSION;
+    target.width = static_cast<png_uint_32>(image.width);
+    target.height = static_cast<png_uint_32>(image.height);
+    target.format = PNG_FORMAT_RGB;
+    return png_image_write_to_file(&target, path.c_str(), 0, image.rgb.data(), 0, nullptr) != 0;
 }
 
 Image ReadPng(const std::string &path) {

@@ -7,14 +7,11 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
+#include "tests/support/process.h"
 #include "tests/support/xserver.h"
 
 namespace {
@@ -22,44 +19,23 @@ Display *Connection(XServer &server) {
     return static_cast<Display *>(server.connection);
 }
 
-// Reads the display number that Xvfb writes once it accepts connections.
-std::string ReadDisplayNumber(int fd, int timeoutMs) {
-    std::string number;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < deadline) {
-        pollfd waiting{fd, POLLIN, 0};
-        if (poll(&waiting, 1, 100) <= 0)
-            continue;
-        char c;
-        ssize_t got = read(fd, &c, 1);
-        if (got <= 0 || c == '\n')
-            break;
-        number += c;
-    }
-    return number;
-}
-
+// The UTF-8 _NET_WM_NAME when set, else the plain WM_NAME.
 std::string WindowName(Display *display, Window window) {
-    Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
-    Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
     Atom type;
     int format;
     unsigned long count, after;
     unsigned char *data = nullptr;
-    std::string name;
-    if (XGetWindowProperty(display, window, netName, 0, 256, False, utf8, &type, &format, &count,
-                           &after, &data) == Success &&
-        data != nullptr) {
-        name.assign(reinterpret_cast<char *>(data), count);
-        XFree(data);
-        if (!name.empty())
-            return name;
-    }
     char *plain = nullptr;
-    if (XFetchName(display, window, &plain) && plain != nullptr) {
+    std::string name;
+    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), 0, 256,
+                           False, XInternAtom(display, "UTF8_STRING", False), &type, &format,
+                           &count, &after, &data) == Success &&
+        data != nullptr)
+        name.assign(reinterpret_cast<char *>(data), count);
+    XFree(data);
+    if (name.empty() && XFetchName(display, window, &plain) && plain != nullptr)
         name = plain;
-        XFree(plain);
-    }
+    XFree(plain);
     return name;
 }
 
@@ -107,26 +83,16 @@ bool StartXServer(XServer &server, const std::string &screen) {
     int fds[2];
     if (pipe(fds) != 0)
         return false;
-    pid_t pid = fork();
-    if (pid == 0) {
-        prctl(PR_SET_PDEATHSIG, SIGKILL); // no server left behind by a killed test
-        close(fds[0]);
-        int devnull = open("/dev/null", O_WRONLY);
-        dup2(devnull, STDOUT_FILENO);
-        dup2(devnull, STDERR_FILENO);
-        std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
-               "-nolisten", "tcp", "-noreset", static_cast<char *>(nullptr));
-        _exit(127);
-    }
+    // Xvfb writes its display number to the pipe once it accepts connections
+    // (or ends, closing it).
+    server.pid = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen,
+                        "-nolisten", "tcp", "-noreset"},
+                       {}, "/dev/null");
     close(fds[1]);
-    if (pid < 0) {
-        close(fds[0]);
-        return false;
-    }
-    std::string number = ReadDisplayNumber(fds[0], 10000);
+    std::string number;
+    for (char c; read(fds[0], &c, 1) == 1 && c != '\n';)
+        number += c;
     close(fds[0]);
-    server.pid = pid;
     server.display = ":" + number;
     if (number.empty()) {
         StopXServer(server);
@@ -209,12 +175,7 @@ bool SendDeleteWindow(XServer &server, unsigned long window) {
 }
 
 Image CaptureScreen(XServer &server) {
-    Display *display = Connection(server);
-    Window root = DefaultRootWindow(display);
-    XWindowAttributes attributes;
-    XGetWindowAttributes(display, root, &attributes);
-    return FromXImage(
-        XGetImage(display, root, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap));
+    return CaptureWindow(server, DefaultRootWindow(Connection(server)));
 }
 
 Image CaptureWindow(XServer &server, unsigned long window) {
@@ -240,23 +201,6 @@ bool CursorHiddenAt(XServer &server, int x, int y) {
     }
     XFree(cursor);
     return hidden;
-}
-
-long MovePointerContinuously(const XServer &server, const std::atomic<bool> &moving) {
-    Display *display = XOpenDisplay(server.display.c_str());
-    if (display == nullptr)
-        return 0;
-    long moves = 0;
-    for (; moving.load(); moves++) {
-        XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0,
-                     100 + static_cast<int>(moves % 400), 100 + static_cast<int>(moves % 200));
-        XFlush(display);
-        // Thousands of moves a second, far above the 50 frames that take
-        // events, without starving the server's other clients.
-        usleep(200);
-    }
-    XCloseDisplay(display);
-    return moves;
 }
 
 int RunWithDisplay(XServer &server, const std::string &command) {

@@ -12,7 +12,6 @@
 // it as well as the plain WM_NAME.
 #pragma once
 
-#include <atomic>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -57,11 +56,6 @@ Image CaptureWindow(XServer &server, unsigned long window);
 
 // True when the pointer's cursor is fully transparent (hidden) at (x, y).
 bool CursorHiddenAt(XServer &server, int x, int y);
-
-// Moves the pointer to and fro over the screen, some thousands of times a
-// second, on a connection of its own, until moving turns false (run it on a
-// thread). Returns the number of moves.
-long MovePointerContinuously(const XServer &server, const std::atomic<bool> &moving);
 
 // Runs a command with DISPLAY set to the server; returns its exit status.
 int RunWithDisplay(XServer &server, const std::string &command);

@@ -3,7 +3,8 @@
 find_package(GTest REQUIRED)
 pkg_check_modules(XFIXES REQUIRED IMPORTED_TARGET xfixes x11)
 add_library(wine_e2e_support STATIC ${BRUMLAKOR_ROOT}/tests/support/xserver.cpp
-                                    ${BRUMLAKOR_ROOT}/tests/support/image.cpp)
+                                    ${BRUMLAKOR_ROOT}/tests/support/image.cpp
+                                    ${BRUMLAKOR_ROOT}/tests/support/process.cpp)
 target_link_libraries(wine_e2e_support PUBLIC PkgConfig::XFIXES PNG::PNG)
 add_executable(wine_e2e_tests ${CMAKE_CURRENT_LIST_DIR}/wine_e2e_test.cpp)
 target_link_libraries(wine_e2e_tests PRIVATE wine_e2e_support GTest::gtest Threads::Threads)

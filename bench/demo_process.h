@@ -5,6 +5,7 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "tests/support/process.h" // NowMs
 #include "tests/support/xserver.h"
 
 struct DemoProcess {
@@ -29,4 +30,3 @@ int RunningDemoProcesses();
 // xdotool key --window ID key
 bool SendKey(XServer &server, unsigned long window, const std::string &key);
 double MillisecondsSince(double startMs);
-double NowMs();

@@ -1,4 +1,4 @@
-#include "tests/e2e/demo_process.h"
+#include "bench/demo_process.h"
 
 #include <cerrno>
 #include <chrono>
@@ -14,11 +14,6 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
-
-double NowMs() {
-    using namespace std::chrono;
-    return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
-}
 
 double MillisecondsSince(double startMs) {
     return NowMs() - startMs;

@@ -2,7 +2,7 @@
 // answer to first presented frame (median of several runs), and the peak
 // resident memory of a 10-second run. Prints figures; asserts nothing.
 //
-//     e2e_timing [runs]
+//     startup_bench [runs]
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -12,7 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "tests/e2e/demo_process.h"
+#include "bench/demo_process.h"
 
 namespace {
 double Median(std::vector<double> values) {
@@ -43,7 +43,7 @@ int main(int argc, char **argv) {
     int runs = argc > 1 ? std::atoi(argv[1]) : 7;
     XServer server;
     if (!DemoBinaryBuilt() || !StartXServer(server, "1024x768x24")) {
-        std::fprintf(stderr, "e2e_timing: needs %s and Xvfb\n", BRUMLAKOR_BINARY);
+        std::fprintf(stderr, "startup_bench: needs %s and Xvfb\n", BRUMLAKOR_BINARY);
         return 1;
     }
     std::vector<double> toQuestion, toFirstFrame;

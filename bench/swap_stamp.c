@@ -1,4 +1,4 @@
-/* Preloaded into the demo by e2e_timing: writes the monotonic time of the
+/* Preloaded into the demo by startup_bench: writes the monotonic time of the
    first buffer swaps to $SWAP_STAMP_FILE, one line each, in milliseconds.
    The demo's own code stays untouched by the measurement. */
 #define _GNU_SOURCE
