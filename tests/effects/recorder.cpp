@@ -56,15 +56,15 @@ std::string Argument(char kind, double value) {
         {GL_CLAMP, "CLAMP"},           {GL_REPEAT, "REPEAT"},
         {GL_FRONT, "FRONT"},           {GL_SHININESS, "SHININESS"},
         {GL_EMISSION, "EMISSION"}};
-    const std::map<GLuint, std::string> textures = {
-        {fontTexture, "font"},     {ringTexture, "ring"},     {panelTexture, "panel"},
-        {titleTexture1, "title1"}, {titleTexture2, "title2"}, {pictureTexture, "picture"}};
-    const std::map<GLuint, std::string> &names = kind == 'e' ? ENUMS : textures;
-    auto it = names.find(static_cast<GLuint>(value));
-    if ((kind == 'e' || kind == 't') && it != names.end())
-        return it->second;
-    if (kind == 'l' && value == shapeList)
-        return "shape";
+    std::map<GLuint, std::string> names =
+        kind == 'e' ? ENUMS
+        : kind == 't'
+            ? std::map<GLuint, std::string>{{fontTexture, "font"},     {ringTexture, "ring"},
+                                            {panelTexture, "panel"},   {titleTexture1, "title1"},
+                                            {titleTexture2, "title2"}, {pictureTexture, "picture"}}
+            : std::map<GLuint, std::string>{{shapeList, "shape"}};
+    if (kind != 'n' && names.count(GLuint(value)) != 0)
+        return names[GLuint(value)];
     char text[32];
     std::snprintf(text, sizeof text, value == std::floor(value) ? "%.0f" : "%g", value);
     return text;

@@ -136,31 +136,24 @@ TEST_F(Timeline, ThePulseFallsInSevenStepsAndRestsJustBelowZero) {
 }
 
 // Every block reads the mask afresh: a sync landing while a frame is drawn
-// changes the blocks after it, and of two stores the later one stands.
+// changes only the blocks after it, and of two stores the later one stands.
+// A sync during the opening ends it: no panels and no scroller follow.
 TEST_F(Timeline, ASyncLandingMidFrameChangesOnlyTheLaterBlocks) {
-    SkipOpening();
-    OnMusicSync(0, 0, 2);
-    SetRecordHook([](const std::string &name) {
-        if (name == "glCallList")
-            OnMusicSync(0, 0, 3);
-    });
-    EXPECT_EQ(RunBlocks(), "scroller+object");
-    SetRecordHook(nullptr);
-    EXPECT_EQ(RunBlocks(), "tunnel+scroller+object");
-}
-
-TEST_F(Timeline, ASyncAfterTheTitleStepWinsAndStopsTheOpening) {
     for (int n = 0; n < 34; n++)
         RunEffectBlocks();
     SetRecordHook([](const std::string &name) {
-        if (name == "glColor4f" && sceneMask.load() == SCENE_WIPE)
+        if (name == "glColor4f" && sceneMask.load() == SCENE_WIPE) // just after TitleStep
             OnMusicSync(0, 0, 1);
+        if (name == "glCallList")
+            OnMusicSync(0, 0, 3);
     });
     EXPECT_EQ(RunBlocks(), "title+slide");
-    SetRecordHook(nullptr);
     for (int n = 0; n < 300; n++)
         RunEffectBlocks();
     EXPECT_EQ(RunBlocks(), "slide");
+    OnMusicSync(0, 0, 2);
+    EXPECT_EQ(RunBlocks(), "object");
+    EXPECT_EQ(RunBlocks(), "tunnel+object");
     EXPECT_EQ(std::tuple(scrollerOn, titlePhase), std::tuple(uint8_t(0), int8_t(100)));
 }
 
