@@ -18,8 +18,8 @@
 #include "display/textures.h"
 #include "driver/timeline.h"
 #include "effects/effects.h"
+#include "reference_effects.h"
 #include "tests/effects/gl_harness.h"
-#include "tests/effects/reference_effects.h"
 
 namespace {
 

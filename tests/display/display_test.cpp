@@ -1,19 +1,30 @@
-// The offscreen display: context, fixed rendering state, per-frame view and
-// the viewport hook.
+// The offscreen display: context, fixed rendering state, the per-frame view
+// and the viewport hook; the event poll: one event per call, Escape only as
+// the Escape key, unused events kept out of the queue, close command and
+// request, the hook, dialogs.
 #include <GL/gl.h>
+#include <array>
+#include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "display/display.h"
+#include "runtime/internal.h"
+#include "runtime/runtime.h"
+#include "sdl_events.h"
 #include "tests/support/headless.h"
 
 namespace {
-class HeadlessDisplay : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(StartHeadlessDisplay(640, 480));
-    }
-};
+
+std::array<GLint, 4> Viewport() {
+    std::array<GLint, 4> viewport;
+    glGetIntegerv(GL_VIEWPORT, viewport.data());
+    return viewport;
+}
 
 GLint Integer(GLenum name) {
     GLint value = 0;
@@ -21,126 +32,190 @@ GLint Integer(GLenum name) {
     return value;
 }
 
-TEST_F(HeadlessDisplay, ContextHasColourAndDepthAsAskedFor) {
-    EXPECT_EQ(ClientAreaWidth(), 640);
-    EXPECT_EQ(ClientAreaHeight(), 480);
-    EXPECT_GE(Integer(GL_RED_BITS), 8);
-    EXPECT_GE(Integer(GL_GREEN_BITS), 8);
-    EXPECT_GE(Integer(GL_BLUE_BITS), 8);
-    EXPECT_GE(Integer(GL_DEPTH_BITS), 24);
-    // Fixed-function calls work: a compatibility context, not a core one.
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-TEST_F(HeadlessDisplay, FixedRenderingStateIsSet) {
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[2], 640);
-    EXPECT_EQ(viewport[3], 480);
-    EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    EXPECT_EQ(Integer(GL_BLEND_SRC), GL_SRC_ALPHA);
-    EXPECT_EQ(Integer(GL_BLEND_DST), GL_ONE);
-    EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
-    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
-    EXPECT_FALSE(glIsEnabled(GL_FOG));
-    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_EQ(Integer(GL_UNPACK_ALIGNMENT), 1);
-    GLfloat clear[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-    EXPECT_EQ(clear[0] + clear[1] + clear[2] + clear[3], 0.0f);
+TEST(HeadlessDisplay, FixedStateAndTheView) {
+    ASSERT_TRUE(StartHeadlessDisplay(640, 480));
+    EXPECT_GE(Integer(GL_DEPTH_BITS) * 1000 + Integer(GL_GREEN_BITS), 24008);
+    const std::pair<GLenum, GLint> integers[] = {
+        {GL_BLEND, 1},          {GL_BLEND_SRC, GL_SRC_ALPHA},
+        {GL_BLEND_DST, GL_ONE}, {GL_LIGHT0, 1},
+        {GL_LIGHTING, 0},       {GL_FOG, 0},
+        {GL_DEPTH_TEST, 0},     {GL_UNPACK_ALIGNMENT, 1}};
+    for (auto [name, value] : integers)
+        EXPECT_EQ(Integer(name), value) << "0x" << std::hex << name;
+    EXPECT_EQ(Viewport(), (std::array<GLint, 4>{0, 0, 640, 480}));
     // Set with the identity model-view, so stored in eye space unchanged.
-    GLfloat light[4];
-    glGetLightfv(GL_LIGHT0, GL_POSITION, light);
-    EXPECT_FLOAT_EQ(light[0], 5.0f);
-    EXPECT_FLOAT_EQ(light[1], 5.0f);
-    EXPECT_FLOAT_EQ(light[2], 5.0f);
-    EXPECT_FLOAT_EQ(light[3], 0.5f);
-}
+    std::array<GLfloat, 4> light, clear;
+    glGetLightfv(GL_LIGHT0, GL_POSITION, light.data());
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear.data());
+    EXPECT_EQ(light, (std::array<GLfloat, 4>{5, 5, 5, 0.5f}));
+    EXPECT_EQ(clear, (std::array<GLfloat, 4>{0, 0, 0, 0}));
 
-// The perspective of the single-precision arguments, widened to double:
-// aspect 1.3329999446868896, near 0.10000000149011612, far 1000.
-TEST_F(HeadlessDisplay, ViewPutsThePerspectiveIntoTheModelViewMatrix) {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
+    // The view: 90 degrees, aspect 1.333 (not 4/3), near 0.1, far 1000, in the
+    // model-view matrix; the projection stays the identity.
     glMatrixMode(GL_TEXTURE); // ResetView must select model-view itself
     ResetView();
     EXPECT_EQ(Integer(GL_MATRIX_MODE), GL_MODELVIEW);
-    GLdouble modelView[16];
-    GLdouble projection[16];
+    GLdouble modelView[16], projection[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    const double aspect = 1.3329999446868896;
-    const double nearPlane = 0.10000000149011612;
-    const double farPlane = 1000.0;
-    double expected[16] = {};
-    expected[0] = 1.0 / aspect; // cot(45 degrees) = 1
-    expected[5] = 1.0;
-    expected[10] = (farPlane + nearPlane) / (nearPlane - farPlane);
-    expected[11] = -1.0;
-    expected[14] = 2.0 * farPlane * nearPlane / (nearPlane - farPlane);
+    const double aspect = 1.3329999446868896, nearPlane = 0.10000000149011612, farPlane = 1000;
+    double expected[16] = {1 / aspect,
+                           0,
+                           0,
+                           0,
+                           0,
+                           1,
+                           0,
+                           0,
+                           0,
+                           0,
+                           (farPlane + nearPlane) / (nearPlane - farPlane),
+                           -1,
+                           0,
+                           0,
+                           2 * farPlane * nearPlane / (nearPlane - farPlane),
+                           0};
     for (int i = 0; i < 16; i++) {
-        EXPECT_NEAR(modelView[i], expected[i], 1e-6 * (1.0 + std::fabs(expected[i])))
-            << "element " << i;
-        EXPECT_EQ(projection[i], i % 5 == 0 ? 1.0 : 0.0) << "element " << i;
+        EXPECT_NEAR(modelView[i], expected[i], 1e-6 * (1 + std::fabs(expected[i]))) << i;
+        EXPECT_EQ(projection[i], i % 5 == 0 ? 1.0 : 0.0) << i;
     }
-    // 4/3 would give 0.75 here; 1.333 in single precision gives more.
-    EXPECT_GT(modelView[0], 0.75 + 1e-5);
 }
 
-TEST_F(HeadlessDisplay, ClearedFrameReadsBackBlackAndDrawingShows) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    ResetView();
-    Image black = ReadBackBuffer();
-    ASSERT_EQ(black.width, 640);
-    ASSERT_EQ(black.height, 480);
-    EXPECT_EQ(CountDarkPixels(black, 0), 640 * 480);
-    // A red square in the upper half: read back rows come top first.
-    glColor4f(1.0f, 0.0f, 0.0f, 1.0f);
-    glBegin(GL_QUADS);
-    glVertex3f(-0.5f, 0.5f, -2.0f);
-    glVertex3f(0.5f, 0.5f, -2.0f);
-    glVertex3f(0.5f, 1.5f, -2.0f);
-    glVertex3f(-0.5f, 1.5f, -2.0f);
-    glEnd();
-    Image frame = ReadBackBuffer();
-    EXPECT_EQ(frame.Pixel(320, 120)[0], 255);
-    EXPECT_EQ(frame.Pixel(320, 360)[0], 0);
-    ImageDifference difference = CompareImages(black, frame, 0);
-    EXPECT_TRUE(difference.sameSize);
-    EXPECT_GT(difference.differingPixels, 1000);
-    EXPECT_EQ(difference.maxChannelDifference, 255);
-    PresentFrame();
-}
-
-TEST_F(HeadlessDisplay, PngFilesRoundTrip) {
-    Image image;
-    image.width = 3;
-    image.height = 2;
-    image.rgb = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 250, 251, 252};
-    std::string path = ::testing::TempDir() + "/roundtrip.png";
-    ASSERT_TRUE(WritePng(path, image));
-    Image back = ReadPng(path);
-    EXPECT_EQ(CompareImages(image, back, 0).differingPixels, 0);
-    EXPECT_TRUE(CompareImages(image, back, 0).sameSize);
-    EXPECT_EQ(ReadPng(path + ".missing").width, 0);
-    EXPECT_FALSE(WritePng("/nonexistent-dir/x.png", image));
-    Image shifted = image;
-    shifted.rgb[4] += 3;
-    EXPECT_EQ(CompareImages(image, shifted, 2).differingPixels, 1);
-    EXPECT_EQ(CompareImages(image, shifted, 3).differingPixels, 0);
-}
-
-TEST_F(HeadlessDisplay, ViewportFollowsTheDrawableOnASizeMessage) {
+TEST(HeadlessDisplay, ViewportFollowsTheDrawableOnASizeMessage) {
+    ASSERT_TRUE(StartHeadlessDisplay(640, 480));
     glViewport(0, 0, 10, 10);
     EXPECT_EQ(ViewportOnResize(MainWindowHandle(0), 0x0100, 0, 0), NOT_HANDLED);
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[2], 10);
+    EXPECT_EQ(Viewport()[2], 10);
     EXPECT_EQ(ViewportOnResize(MainWindowHandle(0), 0x0005, 0, 0), 1);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[2], 640);
-    EXPECT_EQ(viewport[3], 480);
+    EXPECT_EQ(Viewport(), (std::array<GLint, 4>{0, 0, 640, 480}));
+    // Minimised and restored, through the poll; the window stays.
+    for (SDL_WindowEventID id : {SDL_WINDOWEVENT_MINIMIZED, SDL_WINDOWEVENT_RESTORED}) {
+        glViewport(0, 0, 1, 1);
+        SDL_Event event = Window(id);
+        SDL_PushEvent(&event);
+        EXPECT_EQ(PollEvent(), 0x0005u);
+        EXPECT_EQ(Viewport(), (std::array<GLint, 4>{0, 0, 640, 480}));
+    }
+    EXPECT_NE(MainWindowHandle(0), nullptr);
 }
+
+class EventPoll : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(StartHeadlessDisplay(640, 480));
+        SDL_PumpEvents();
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    }
+    // The close request and the hook are process-wide; no dialog stays open.
+    void TearDown() override {
+        ClearCloseRequest();
+        SetMessageHook(ViewportOnResize);
+        EXPECT_FALSE(DialogOpen());
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    }
+};
+
+constexpr uintptr_t NOT_27 = ~uintptr_t{0}; // any parameter but Escape's
+
+intptr_t SwallowKeys(void *, uint32_t message, uintptr_t, intptr_t) {
+    return message == EVENT_KEY_DOWN ? 0 : NOT_HANDLED;
+}
+
+struct PollCase {
+    const char *name;
+    void (*before)();
+    std::vector<SDL_Event> events;
+    std::vector<std::pair<uint32_t, uintptr_t>> polls; // result and parameter of each
+};
+
+const PollCase POLLS[] = {
+    {"a letter comes upper case, one event per call; an empty poll keeps the parameter",
+     nullptr,
+     {Key(SDLK_a), Key(SDLK_ESCAPE)},
+     {{EVENT_KEY_DOWN, 'A'}, {EVENT_KEY_DOWN, KEY_ESCAPE}, {0, KEY_ESCAPE}}},
+    {"only the Escape key carries 27; a mouse move is not even queued",
+     nullptr,
+     {Key(SDLK_LEFTBRACKET), Key(SDLK_F11), Key(SDLK_LCTRL), Other(SDL_MOUSEMOTION)},
+     {{EVENT_KEY_DOWN, NOT_27}, {EVENT_KEY_DOWN, NOT_27}, {EVENT_KEY_DOWN, NOT_27}, {0, NOT_27}}},
+    {"the close command and quit are the close event",
+     nullptr,
+     {Window(SDL_WINDOWEVENT_CLOSE), Other(SDL_QUIT)},
+     {{EVENT_CLOSE, 0}, {EVENT_CLOSE, 0}}},
+    {"a close request is reported as the close event",
+     [] { RequestClose(); },
+     {Key(SDLK_a)},
+     {{EVENT_CLOSE, NOT_27}, {EVENT_CLOSE, NOT_27}}},
+    {"the hook sees messages first",
+     [] { SetMessageHook(SwallowKeys); },
+     {Key(SDLK_ESCAPE), Window(SDL_WINDOWEVENT_CLOSE)},
+     {{EVENT_KEY_DOWN, KEY_ESCAPE}, {EVENT_CLOSE, 0}}},
+};
+
+TEST_F(EventPoll, GivesEachEventItsResultAndParameter) {
+    for (const PollCase &c : POLLS) {
+        SCOPED_TRACE(c.name);
+        if (c.before != nullptr)
+            c.before();
+        for (SDL_Event event : c.events)
+            SDL_PushEvent(&event);
+        for (auto [result, parameter] : c.polls) {
+            EXPECT_EQ(PollEvent(), result);
+            if (parameter == NOT_27)
+                EXPECT_NE(LastMessageParam(), KEY_ESCAPE);
+            else
+                EXPECT_EQ(LastMessageParam(), parameter);
+        }
+        TearDown();
+    }
+}
+
+// However many mouse moves arrive, Escape is the next event taken: they are
+// kept out of the queue, which would otherwise fill and drop Escape.
+TEST_F(EventPoll, MouseMovesDoNotHoldBackEscape) {
+    std::vector<SDL_Event> events(5000, Other(SDL_MOUSEMOTION));
+    events.insert(events.end(), {Other(SDL_MOUSEWHEEL), Other(SDL_KEYUP), Key(SDLK_ESCAPE)});
+    for (SDL_Event &event : events)
+        SDL_PushEvent(&event);
+    EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT), 1);
+    EXPECT_EQ(PollEvent(), EVENT_KEY_DOWN);
+    EXPECT_EQ(LastMessageParam(), KEY_ESCAPE);
+}
+
+// Escape and the close command as the frame loop's poll takes them while a
+// real dialog is up (its meanwhile procedure runs meanwhile).
+std::vector<uintptr_t> polled;
+std::atomic<bool> boxUp{false}, pollsDone{false};
+
+void PollEscapeAndClose() {
+    for (SDL_Event event : {Key(SDLK_ESCAPE), Window(SDL_WINDOWEVENT_CLOSE)})
+        SDL_PushEvent(&event);
+    uint32_t key = PollEvent();
+    polled = {key, LastMessageParam(), PollEvent()};
+}
+
+// A box disables the windows of its own thread only: the main thread's box
+// leaves the window deaf to keys but not to the close command; a box of the
+// player's thread leaves it answering both. No display: boxes answer at once.
+TEST_F(EventPoll, ABoxDisablesOnlyTheWindowOfItsOwnThread) {
+    std::string display = std::getenv("DISPLAY") != nullptr ? std::getenv("DISPLAY") : "";
+    unsetenv("DISPLAY");
+    MessageDialogMeanwhile("Brumlakor", "Fullscreen", DIALOG_FLAGS_YES_NO, PollEscapeAndClose);
+    EXPECT_EQ(polled, (std::vector<uintptr_t>{EVENT_CLOSE, 0, 0}));
+    std::thread player([] {
+        MessageDialogMeanwhile("Error", "Error Description:", DIALOG_FLAGS_ERROR, [] {
+            for (boxUp = true; !pollsDone;)
+                SDL_Delay(1);
+        });
+    });
+    while (!boxUp)
+        SDL_Delay(1);
+    PollEscapeAndClose();
+    pollsDone = true;
+    player.join();
+    EXPECT_EQ(polled, (std::vector<uintptr_t>{EVENT_KEY_DOWN, KEY_ESCAPE, EVENT_CLOSE}));
+    boxUp = pollsDone = false;
+    if (!display.empty())
+        setenv("DISPLAY", display.c_str(), 1);
+}
+
 } // namespace

@@ -1,14 +1,12 @@
 // The frame loop on the virtual clock: start-up offscreen with the player
-// driven offline (no sound device), pacing arithmetic, the exit test and the
-// shutdown.
+// driven offline (no sound device), pacing, the exit test and the shutdown.
 #include <GL/gl.h>
-#include <SDL.h>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <vector>
 
-#include "display/display.h"
 #include "display/textures.h"
 #include "driver/demo.h"
 #include "driver/timeline.h"
@@ -16,13 +14,13 @@
 #include "music/music.h"
 #include "runtime/internal.h"
 #include "runtime/runtime.h"
+#include "sdl_events.h"
 
 namespace {
 namespace fs = std::filesystem;
-constexpr uint32_t CLOCK_START = 5000;
 
 void StartOffscreen() {
-    UseVirtualClock(CLOCK_START);
+    UseVirtualClock(5000);
     DemoOptions options;
     options.display = DisplayKind::Offscreen;
     options.sound = false;
@@ -46,75 +44,30 @@ class FrameLoop : public ::testing::Test {
     }
 };
 
-void PushKey(SDL_Keycode key) {
-    SDL_Event event{};
-    event.type = SDL_KEYDOWN;
-    event.key.keysym.sym = key;
-    SDL_PushEvent(&event);
-}
-
 TEST_F(FrameLoop, StartUpLeavesEverythingTheLoopNeeds) {
     EXPECT_NE(LibrarySlotHandle(SOUND_SLOT), nullptr);
     EXPECT_TRUE(fs::exists(TempDir() + SOUND_LIBRARY_FILE));
-    GLfloat light[4];
-    glGetLightfv(GL_LIGHT0, GL_POSITION, light);
-    EXPECT_FLOAT_EQ(light[3], 0.5f);
-    ASSERT_NE(outerEmission, nullptr);
-    ASSERT_NE(innerEmission, nullptr);
-    EXPECT_FLOAT_EQ(outerEmission[1], 1.0f);
-    EXPECT_FLOAT_EQ(outerEmission[3], 0.2f);
-    EXPECT_FLOAT_EQ(innerEmission[0], 1.0f);
-    EXPECT_TRUE(glIsTexture(fontTexture));
-    EXPECT_TRUE(glIsTexture(pictureTexture));
-    EXPECT_TRUE(glIsList(shapeList));
-    EXPECT_EQ(scrollPos, -6.0f);
+    ASSERT_TRUE(outerEmission != nullptr && innerEmission != nullptr);
+    EXPECT_EQ(outerEmission[1] + outerEmission[3] * 10 + innerEmission[0] * 100, 103.0f);
+    EXPECT_TRUE(glIsTexture(fontTexture) && glIsTexture(pictureTexture) && glIsList(shapeList));
+    EXPECT_EQ(sceneMask.load(), SCENE_TITLE);
 }
 
-// The frame itself takes no virtual time, so each frame is one full period.
-TEST_F(FrameLoop, EachFrameLastsOnePeriod) {
-    for (int i = 0; i < 5; i++) {
-        uint32_t before = TickMilliseconds();
-        ASSERT_TRUE(RunFrame());
-        EXPECT_EQ(TickMilliseconds() - before, FRAME_PERIOD_MS);
-    }
-}
-
+// The frame takes no virtual time of its own: pacing sleeps the rest of the
+// 20 ms, measured from the second clock reading (each reading moves the
+// clock on by readStep), and nothing after a long frame; across the wrap too.
 TEST_F(FrameLoop, PacingSleepsOnlyTheRestOfThePeriod) {
-    uint32_t start = TickMilliseconds();
-    Delay(5);
-    PaceFrame(start);
-    EXPECT_EQ(TickMilliseconds() - start, 20u);
-
-    start = TickMilliseconds();
-    Delay(20); // exactly one period: no sleep
-    PaceFrame(start);
-    EXPECT_EQ(TickMilliseconds() - start, 20u);
-
-    start = TickMilliseconds();
-    Delay(37); // a long frame: followed at once, nothing made up
-    PaceFrame(start);
-    EXPECT_EQ(TickMilliseconds() - start, 37u);
-}
-
-// Each clock reading moves the clock on: the sleep is measured from the
-// second reading, and no sleep follows when that reading has reached the period.
-TEST_F(FrameLoop, PacingUsesTheSecondReading) {
-    uint32_t start = TickMilliseconds();
-    Delay(10);
-    SetVirtualClockReadStep(6); // readings at +10 and +16, clock at +22 after
-    PaceFrame(start);
-    SetVirtualClockReadStep(0);
-    EXPECT_EQ(TickMilliseconds() - start, 22u + 4u);
-
-    start = TickMilliseconds();
-    Delay(12);
-    SetVirtualClockReadStep(8); // readings at +12 and +20: remainder 0
-    PaceFrame(start);
-    SetVirtualClockReadStep(0);
-    EXPECT_EQ(TickMilliseconds() - start, 28u);
-}
-
-TEST_F(FrameLoop, PacingWorksAcrossTheClockWrap) {
+    const struct {
+        uint32_t busy, readStep, elapsed;
+    } cases[] = {{5, 0, 20}, {20, 0, 20}, {37, 0, 37}, {10, 6, 26}, {12, 8, 28}};
+    for (const auto &c : cases) {
+        uint32_t start = TickMilliseconds();
+        Delay(c.busy);
+        SetVirtualClockReadStep(c.readStep);
+        PaceFrame(start);
+        SetVirtualClockReadStep(0);
+        EXPECT_EQ(TickMilliseconds() - start, c.elapsed) << c.busy << " ms, step " << c.readStep;
+    }
     Delay(0u - TickMilliseconds() - 7u); // 7 ms before the wrap
     uint32_t start = TickMilliseconds();
     Delay(3);
@@ -122,43 +75,27 @@ TEST_F(FrameLoop, PacingWorksAcrossTheClockWrap) {
     EXPECT_EQ(TickMilliseconds(), 13u);
 }
 
-TEST_F(FrameLoop, EscapeEndsTheLoopOtherEventsDoNot) {
-    PushKey(SDLK_x);
-    EXPECT_TRUE(RunFrame());
-    SDL_Event move{};
-    move.type = SDL_MOUSEMOTION;
-    move.motion.state = 27;
-    SDL_PushEvent(&move);
-    EXPECT_TRUE(RunFrame());
-    PushKey(SDLK_ESCAPE);
-    uint32_t before = TickMilliseconds();
-    EXPECT_FALSE(RunFrame());
-    EXPECT_EQ(TickMilliseconds() - before, FRAME_PERIOD_MS); // paced before leaving
-}
-
-// Events queued before Escape delay the exit by one frame each.
-TEST_F(FrameLoop, QueuedKeysDelayEscapeByOneFrameEach) {
-    PushKey(SDLK_a);
-    PushKey(SDLK_b);
-    PushKey(SDLK_ESCAPE);
-    EXPECT_TRUE(RunFrame());
-    EXPECT_TRUE(RunFrame());
-    EXPECT_FALSE(RunFrame());
-}
-
-TEST_F(FrameLoop, TheCloseCommandEndsTheLoop) {
-    SDL_Event close{};
-    close.type = SDL_WINDOWEVENT;
-    close.window.event = SDL_WINDOWEVENT_CLOSE;
-    SDL_PushEvent(&close);
-    EXPECT_FALSE(RunFrame());
-}
-
-TEST_F(FrameLoop, BeforePresentHookSeesTheFinishedFrame) {
-    static int calls = 0;
-    calls = 0;
-    EXPECT_TRUE(RunFrame([] { calls++; }));
-    EXPECT_EQ(calls, 1);
+// Events queued before a frame: each frame takes one, lasts one period and
+// goes on unless it took Escape or the close command.
+TEST_F(FrameLoop, EscapeAndTheCloseCommandEndTheLoop) {
+    const struct {
+        std::vector<SDL_Event> events;
+        std::vector<bool> goesOn;
+    } cases[] = {{{Key(SDLK_x), Other(SDL_MOUSEMOTION), Key(SDLK_ESCAPE)}, {true, false}},
+                 {{Key(SDLK_a), Key(SDLK_b), Key(SDLK_ESCAPE)}, {true, true, false}},
+                 {{Window(SDL_WINDOWEVENT_CLOSE)}, {false}}};
+    static int hookCalls = 0;
+    for (const auto &c : cases) {
+        for (SDL_Event event : c.events)
+            SDL_PushEvent(&event);
+        hookCalls = 0;
+        for (bool goesOn : c.goesOn) {
+            uint32_t before = TickMilliseconds();
+            EXPECT_EQ(RunFrame([] { hookCalls++; }), goesOn);
+            EXPECT_EQ(TickMilliseconds() - before, FRAME_PERIOD_MS);
+        }
+        EXPECT_EQ(hookCalls, int(c.goesOn.size()));
+    }
 }
 
 // The runtime end unloads the GL driver, whose own start-up allocations
@@ -168,33 +105,24 @@ void KeepGlDriverLoaded() {
         dlopen(driver, RTLD_NOW | RTLD_NOLOAD);
 }
 
-// Shutdown frees the player, removes its file and directory and exits with 0.
+// Shutdown frees the player, removes its file and directory and exits with 0;
+// a close request raised during start-up ends the first frame.
 TEST(Shutdown, EndsWithExitCodeZeroAndLeavesNoFiles) {
     char pattern[] = "/tmp/frame-loop-tmp-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
-    std::string directory = pattern;
     EXPECT_EXIT(
         {
-            setenv("TMPDIR", directory.c_str(), 1);
-            StartOffscreen();
-            RunFrame();
-            KeepGlDriverLoaded();
-            Shutdown();
-        },
-        ::testing::ExitedWithCode(0), "");
-    EXPECT_TRUE(fs::is_empty(directory));
-    fs::remove_all(directory);
-}
-
-TEST(Shutdown, ACloseRequestDuringStartUpEndsTheFirstFrame) {
-    EXPECT_EXIT(
-        {
+            setenv("TMPDIR", pattern, 1);
             StartOffscreen();
             RequestClose();
             bool goesOn = RunFrame();
-            UninstallSoundLibrary();
-            std::exit(goesOn ? 1 : 0);
+            KeepGlDriverLoaded();
+            if (!goesOn)
+                Shutdown();
         },
         ::testing::ExitedWithCode(0), "");
+    EXPECT_TRUE(fs::is_empty(pattern));
+    fs::remove_all(pattern);
 }
+
 } // namespace

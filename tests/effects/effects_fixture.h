@@ -1,10 +1,12 @@
 // The fixture of the effects' tests: the headless display with stand-in
-// textures, the scene variables at their start-up values, and a fresh frame.
+// textures and the shape's list, the scene variables at their start-up values,
+// and a fresh frame; recording and its hook end with the test.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include "driver/timeline.h"
+#include "effects/effects.h"
 #include "gl_harness.h"
 
 class EffectsTest : public ::testing::Test {
@@ -12,7 +14,12 @@ class EffectsTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(OpenEffectsDisplay());
         UploadStandInTextures();
+        CompileShapeList();
         InitSceneVariables();
         BeginFrame();
+    }
+    void TearDown() override {
+        SetRecordHook(nullptr);
+        StopRecording();
     }
 };

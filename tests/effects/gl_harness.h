@@ -4,8 +4,6 @@
 #pragma once
 
 #include <GL/gl.h>
-#include <array>
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,7 +22,6 @@ void UploadStandInTextures();
 void BeginFrame();
 // The effect blocks of one frame in the demo's order.
 void DrawFrameEffects();
-
 // Mean of red + green + blue over a rectangle (top-left origin, ends excluded).
 double MeanBrightness(const Image &image, int x0, int y0, int x1, int y1);
 
@@ -33,28 +30,20 @@ double MeanBrightness(const Image &image, int x0, int y0, int x1, int y1);
 struct RecordedCall {
     std::string name;
     std::vector<double> args;
-    // Model-view matrix at glBegin and glCallList (column-major).
-    std::array<float, 16> modelView{};
 };
 
 void StartRecording();
 std::vector<RecordedCall> StopRecording();
-// Names only, for order checks.
-std::vector<std::string> CallNames(const std::vector<RecordedCall> &calls);
+// The calls as text, "Name(arg,...)" joined by spaces, without the "gl" of the
+// GL names: enumerants, textures of the bank and the shape's list by name,
+// numbers as %g. With `only` (names joined by spaces) just those calls.
+std::string Trace(const std::vector<RecordedCall> &calls, const std::string &only = "");
 int CountCalls(const std::vector<RecordedCall> &calls, const std::string &name);
+// The first call of that name at or after `from` (calls.size() if none).
+size_t FindCall(const std::vector<RecordedCall> &calls, const std::string &name, size_t from = 0);
 
-// MusicPlay never reaches the player in these tests; the calls are counted.
-int MusicPlayCalls();
-// Runs hook inside every PulseStep before the step itself, as a sync of the
-// player's thread could land there; nullptr removes it.
-void SetPulseStepHook(void (*hook)());
-
-// The GL state a later effect can see, for before/after comparisons.
-struct VisibleState {
-    GLboolean texture2d, fog, lighting, light0, blend;
-    GLint boundTexture, wrapS, wrapT, blendSrc, blendDst, modelViewDepth;
-    std::array<float, 4> colour, texCoord, normal;
-    std::array<float, 16> modelView;
-    bool operator==(const VisibleState &) const = default;
-};
-VisibleState ReadVisibleState();
+// MusicPlay, MusicSetSync and MusicRemoveSync are only recorded: the player is
+// never reached.
+// Runs hook after every recorded call with its name (nullptr removes it), as a
+// sync of the player's thread could land there.
+void SetRecordHook(void (*hook)(const std::string &name));

@@ -1,0 +1,216 @@
+// The effects one by one: the calls each makes, in order and with their
+// values, the motion it steps, and what shows on screen.
+#include <GL/gl.h>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <tuple>
+
+#include "driver/timeline.h"
+#include "effects/effects.h"
+#include "effects_fixture.h"
+#include "runtime/runtime.h"
+
+namespace {
+
+class Effects : public EffectsTest {};
+
+struct TraceCase {
+    const char *name;
+    void (*draw)();   // sets the scene variables it needs, then draws
+    const char *only; // the calls compared, "" for all
+    const char *trace;
+};
+
+const TraceCase TRACES[] = {
+    {"a glyph and a space", [] { DrawString("C "); }, "",
+     "Translatef(2,0,0) Enable(TEXTURE_2D) BindTexture(font) TexParameteri(WRAP_S,CLAMP) "
+     "TexParameteri(WRAP_T,CLAMP) PushMatrix Rotatef(90,0,0,-1) Begin(QUADS) "
+     "TexCoord2f(0.046876,0) Vertex3f(-1,-1,0) TexCoord2f(0.070314,0) Vertex3f(-1,1,0) "
+     "TexCoord2f(0.070314,1) Vertex3f(1,1,0) TexCoord2f(0.046876,1) Vertex3f(1,-1,0) End "
+     "PopMatrix Disable(TEXTURE_2D) Translatef(2,0,0)"},
+    // Glyphs wholly off screen are not submitted; once the message has passed
+    // the state is left as drawing every glyph would leave it.
+    {"the scroller after its message",
+     [] {
+         scrollerOn = 1;
+         scrollPos = 110;
+         DrawScroller();
+     },
+     "PushMatrix Color4f Scalef Begin BindTexture TexParameteri TexCoord2f Disable PopMatrix",
+     "PushMatrix Color4f(1,0.4,0,1) Scalef(0.08,0.08,0.08) BindTexture(font) "
+     "TexParameteri(WRAP_S,CLAMP) TexParameteri(WRAP_T,CLAMP) TexCoord2f(0.609388,1) "
+     "Disable(TEXTURE_2D) PopMatrix"},
+    {"a ring", DrawRing, "PushMatrix Enable BindTexture TexParameteri Begin Color4f End PopMatrix",
+     "PushMatrix Enable(TEXTURE_2D) BindTexture(ring) TexParameteri(WRAP_S,REPEAT) "
+     "TexParameteri(WRAP_T,REPEAT) Begin(QUAD_STRIP) Color4f(1,1,1,0.5) End PopMatrix"},
+    // The step runs between the bind and the colour: never drawn at alpha 0.
+    {"the first word", DrawTitlePicture, "",
+     "PushMatrix Enable(TEXTURE_2D) BindTexture(title1) TexParameteri(WRAP_S,CLAMP) "
+     "TexParameteri(WRAP_T,CLAMP) TitleStep Color4f(1,1,1,0.03) Rotatef(180,1,0,0) Begin(QUADS) "
+     "TexCoord2f(0,0) Vertex3f(-2,0,2) TexCoord2f(1,0) Vertex3f(2,0,2) TexCoord2f(1,1) "
+     "Vertex3f(2,0.5,2) TexCoord2f(0,1) Vertex3f(-2,0.5,2) End PopMatrix"},
+    {"the second word resumes the music",
+     [] {
+         titlePhase = 7;
+         fadeAlpha = 1.0199995f;
+         DrawTitlePicture();
+     },
+     "BindTexture MusicPlay TitleStep Color4f",
+     "BindTexture(title2) MusicPlay(0) TitleStep Color4f(1,1,1,1.02)"},
+    {"the wipe",
+     [] {
+         titlePhase = 100;
+         DrawStripWipe();
+     },
+     "PushMatrix Enable BindTexture TexParameteri Rotatef Color4f Begin WipeStep End PopMatrix",
+     "PushMatrix Enable(TEXTURE_2D) BindTexture(title2) TexParameteri(WRAP_S,CLAMP) "
+     "TexParameteri(WRAP_T,CLAMP) Rotatef(180,1,0,0) Color4f(1,1,1,1) Begin(QUADS) WipeStep End "
+     "PopMatrix"},
+    {"a panel", DrawPanel, "",
+     "Enable(TEXTURE_2D) BindTexture(panel) TexParameteri(WRAP_S,CLAMP) "
+     "TexParameteri(WRAP_T,CLAMP) PushMatrix Begin(QUADS) TexCoord2f(0,0) Vertex3f(-1,-1,0) "
+     "TexCoord2f(0,1) Vertex3f(-1,1,0) TexCoord2f(1,1) Vertex3f(1,1,0) TexCoord2f(1,0) "
+     "Vertex3f(1,-1,0) End PopMatrix Disable(TEXTURE_2D)"},
+    // Panels 3 and 4 in one push: the fourth is placed from the third.
+    {"the flying panels", DrawFlyingPanels, "Color4f PushMatrix Translatef Rotatef PopMatrix",
+     "Color4f(1,0,0,0.6) PushMatrix Translatef(0,0,-2) Translatef(-6,-6,0) Rotatef(135,0,0,1) "
+     "PushMatrix PopMatrix PopMatrix PushMatrix Translatef(0,0,-2) Translatef(4,-4,0) "
+     "Rotatef(-135,0,0,1) Rotatef(180,0,1,0) PushMatrix PopMatrix PopMatrix PushMatrix "
+     "Translatef(0,0,-2) Rotatef(180,0,0,1) Translatef(-0.5,8.5,0) PushMatrix PopMatrix "
+     "Rotatef(180,0,1,0) Translatef(-1,0,0) PushMatrix PopMatrix PopMatrix"},
+    // Stepped before drawing: -5.95, where the sine is positive and negated.
+    {"the sliding picture", DrawSlidingPicture, "",
+     "PushMatrix Enable(TEXTURE_2D) BindTexture(picture) TexParameteri(WRAP_S,CLAMP) "
+     "TexParameteri(WRAP_T,CLAMP) Rotatef(180,1,0,0) Translatef(-2.975,-0.272546,0) "
+     "Color4f(1,1,1,1) Begin(QUADS) TexCoord2f(0,0) Vertex3f(-0.5,-1,2) TexCoord2f(1,0) "
+     "Vertex3f(0.5,-1,2) TexCoord2f(1,1) Vertex3f(0.5,1,2) TexCoord2f(0,1) Vertex3f(-0.5,1,2) "
+     "End PopMatrix"},
+    // The inner copy is scaled before the pulse steps; texturing goes off
+    // even where no scroller ran before.
+    {"the lit object", DrawLitObject, "",
+     "Disable(TEXTURE_2D) Enable(FOG) Enable(LIGHTING) Enable(LIGHT0) "
+     "BlendFunc(SRC_ALPHA,SRC_ALPHA) Materialfv(FRONT,SHININESS,127) PushMatrix "
+     "Translatef(0,0,-3.5) Rotatef(90,1,0,0) Rotatef(1.5,0,1,0.5) PushMatrix Scalef(0.8,0.8,0.8) "
+     "PulseStep(0) Materialfv(FRONT,EMISSION,1,0,0,1) CallList(shape) PopMatrix "
+     "Materialfv(FRONT,EMISSION,0,1,0.2,0.2) CallList(shape) PopMatrix Disable(LIGHTING) "
+     "BlendFunc(SRC_ALPHA,ONE) Disable(FOG)"},
+};
+
+TEST_F(Effects, DrawTheirCallsInOrder) {
+    for (const TraceCase &c : TRACES) {
+        SCOPED_TRACE(c.name);
+        InitSceneVariables();
+        StartRecording();
+        c.draw();
+        EXPECT_EQ(Trace(StopRecording(), c.only), c.trace);
+    }
+    // Each frame of the panels lowers their offsets by 0.1.
+    DrawFlyingPanels();
+    EXPECT_EQ(std::tuple(panelOffsetA, panelOffsetB, panelOffsetC), std::tuple(3.9f, 5.9f, 8.4f));
+}
+
+// The marks get their own cells, every other character code - 65.
+TEST_F(Effects, StringDrawsEachCharacterFromItsCell) {
+    StartRecording();
+    DrawString("AZ. ,:?!");
+    std::vector<RecordedCall> calls = StopRecording();
+    std::vector<long> cells;
+    for (size_t i = FindCall(calls, "glBegin"); i < calls.size();
+         i = FindCall(calls, "glBegin", i + 1))
+        cells.push_back(std::lround(calls[i + 1].args[0] / 0.023438f));
+    EXPECT_EQ(cells, (std::vector<long>{0, 25, 26, 27, 29, 33, 34}));
+    EXPECT_EQ(CountCalls(calls, "glTranslatef"), 8);
+}
+
+TEST_F(Effects, ScrollerRunsOnlyWhenTheFlagIsOneAndEntersInFrameTwentyFour) {
+    scrollerOn = 2;
+    StartRecording();
+    DrawScroller();
+    EXPECT_EQ(Trace(StopRecording()), "");
+    scrollerOn = 1;
+    StartRecording();
+    DrawScroller();
+    std::vector<RecordedCall> calls = StopRecording();
+    EXPECT_EQ(Trace({calls.begin(), calls.begin() + 4}),
+              "PushMatrix Color4f(1,0.4,0,1) Translatef(3.27,-1.9,-2) Scalef(0.08,0.08,0.08)");
+    EXPECT_EQ(CountCalls(calls, "glTranslatef"), 616);
+    EXPECT_EQ(calls.back().name, "glPopMatrix");
+    for (int frame = 2; frame <= 24; frame++) {
+        BeginFrame();
+        DrawScroller();
+        double rightEdge = MeanBrightness(ReadBackBuffer(), 600, 440, 640, 480);
+        EXPECT_EQ(rightEdge > 0, frame == 24) << "frame " << frame;
+    }
+    scrollPos = 50; // mid-message: glyphs all along the line
+    BeginFrame();
+    DrawScroller();
+    Image line = ReadBackBuffer();
+    for (int x = 0; x < 640; x += 80)
+        EXPECT_GT(MeanBrightness(line, x, 440, x + 80, 480), 0.0) << "column " << x;
+}
+
+TEST_F(Effects, TunnelOfFiftyOneRingsRunsASixFrameCycle) {
+    StartRecording();
+    DrawTunnel();
+    std::vector<RecordedCall> calls = StopRecording();
+    EXPECT_EQ(Trace({calls.begin(), calls.begin() + 5}),
+              "PushMatrix Enable(FOG) Rotatef(0,0,0,1) Translatef(0,0,-4.95) Translatef(0,0,0.25)");
+    EXPECT_EQ(CountCalls(calls, "glBegin"), 51);
+    EXPECT_EQ(CountCalls(calls, "glTranslatef"), 52);
+    EXPECT_EQ(Trace({calls.end() - 2, calls.end()}), "PopMatrix Disable(FOG)");
+    // The advance, frame after frame, and the roll taken before its step.
+    const float advance[] = {0.1f, 0.15f, 0.2f, 0.25f - 0x1p-26f, 0.0f, 0.05f, 0.1f};
+    for (int frame = 0; frame < 7; frame++) {
+        StartRecording();
+        DrawTunnel();
+        calls = StopRecording();
+        EXPECT_EQ(calls[2].args[0], 2.0 * (frame + 1));
+        EXPECT_FLOAT_EQ(tunnelAdvance, advance[frame]);
+        EXPECT_EQ(calls[3].args[2], tunnelAdvance - 5.0f);
+    }
+    // The open far end shows as a black disc inside the lit rings.
+    BeginFrame();
+    DrawTunnel();
+    Image frame = ReadBackBuffer();
+    EXPECT_LT(MeanBrightness(frame, 310, 230, 330, 250), 3.0);
+    EXPECT_GT(MeanBrightness(frame, 0, 0, 80, 80), 60.0);
+}
+
+// Sixteen pairs at 0, 24, ... 360 degrees, s across and t around the ring.
+TEST_F(Effects, RingIsAClosedStripOfFifteenQuads) {
+    StartRecording();
+    DrawRing();
+    std::vector<RecordedCall> calls = StopRecording();
+    ASSERT_EQ(CountCalls(calls, "glVertex3f"), 32);
+    for (size_t k = 0, at = FindCall(calls, "glTexCoord2f"); k < 32; k++, at += 2) {
+        double a = 24.0 * double(k / 2) * M_PI / 180;
+        EXPECT_EQ(calls[at].args, (std::vector<double>{double(k % 2), double(k / 2 % 2)}));
+        EXPECT_NEAR(calls[at + 1].args[0], std::sin(a), 1e-6);
+        EXPECT_NEAR(calls[at + 1].args[1], std::cos(a), 1e-6);
+        EXPECT_EQ(calls[at + 1].args[2], k % 2 == 0 ? 0.0 : 0.25);
+    }
+}
+
+// Strip k: two draws, its top edge -2a .. 2b at t = k / 32, its bottom edge
+// -2b .. 2a at t = (k + 1) / 32, then the step before glEnd.
+TEST_F(Effects, WipeDrawsThirtyTwoStripsFromTwoDrawsEach) {
+    SeedRandom(12345);
+    StartRecording();
+    DrawStripWipe();
+    std::vector<RecordedCall> calls = StopRecording();
+    size_t at = FindCall(calls, "Random");
+    ASSERT_EQ(calls.size(), at + 32 * 10 + 3);
+    for (int k = 0; k < 32; k++, at += 10) {
+        ASSERT_EQ(calls[at].name + calls[at + 1].name, "RandomRandom");
+        float a = float(calls[at].args[1]) / 70, b = float(calls[at + 1].args[1]) / 70;
+        float v0 = float(k) / 32, v1 = float(k + 1) / 32;
+        const std::vector<std::vector<double>> want = {
+            {0, v0}, {-2 * a, v0 / 2, 2}, {1, v0}, {2 * b, v0 / 2, 2},
+            {1, v1}, {2 * a, v1 / 2, 2},  {0, v1}, {-2 * b, v1 / 2, 2}};
+        for (size_t i = 0; i < want.size(); i++)
+            EXPECT_EQ(calls[at + 2 + i].args, want[i]) << "strip " << k << " call " << i;
+    }
+    EXPECT_EQ(Trace({calls.end() - 3, calls.end()}), "WipeStep End PopMatrix");
+}
+
+} // namespace
