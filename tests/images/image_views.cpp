@@ -28,17 +28,3 @@ View ImageView(int index) {
     const ImageInfo &info = IMAGE_INFO[index];
     return {Block().data() + offset, info.width, info.height, info.channels};
 }
-
-int View::Ink(int x0, int x1, int y0, int y1) const {
-    int n = 0;
-    for (int y = y0; y <= y1; ++y) {
-        for (int x = x0; x <= x1; ++x) {
-            bool any = false;
-            for (int c = 0; c < channels; ++c) {
-                any = any || At(x, y, c);
-            }
-            n += any;
-        }
-    }
-    return n;
-}

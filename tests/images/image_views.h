@@ -14,8 +14,21 @@ struct View {
     int At(int x, int y, int c = 0) const {
         return bytes[(static_cast<size_t>(y) * width + x) * channels + c];
     }
-    // Texels with any channel above 0 in columns x0..x1 of rows y0..y1.
-    int Ink(int x0, int x1, int y0, int y1) const;
+    // Texels in columns x0..x1 of rows y0..y1 that pass test(x, y).
+    template <class Test> int Count(int x0, int x1, int y0, int y1, Test test) const {
+        int n = 0;
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x)
+                n += test(x, y) ? 1 : 0;
+        return n;
+    }
+    // Texels with any channel above 0 (the first, middle and last channel
+    // are all of one or three).
+    int Ink(int x0, int x1, int y0, int y1) const {
+        return Count(x0, x1, y0, y1, [this](int x, int y) {
+            return At(x, y, 0) || At(x, y, channels - 1) || At(x, y, channels / 2);
+        });
+    }
 };
 // Image `index` (0 font ... 5 picture) within the block.
 View ImageView(int index);
