@@ -1,6 +1,6 @@
 // The Windows executable under Wine on a private Xvfb, driven as a user
 // would: the question answered with keys, the close command as a window
-// manager sends it, screenshots read back and kept. One table of cases; one
+// manager sends it, screenshots read back. One table of cases; one
 // Wine prefix and one persistent wineserver shared by all of them.
 #include <cstdlib>
 #include <filesystem>
@@ -78,8 +78,9 @@ class WinePrefix : public ::testing::Environment {
         std::string prefix = Setting("BRUMLAKOR_WINE_PREFIX");
         ASSERT_FALSE(prefix.empty()) << "BRUMLAKOR_WINE_PREFIX not set";
         ASSERT_TRUE(StartXServer(server, "1024x768x24"));
-        if (!fs::exists(prefix + "/system.reg"))
+        if (!fs::exists(prefix + "/system.reg")) {
             ASSERT_EQ(WaitForExit(StartWine({"wineboot", "-i"}), 2 * TIMEOUT_MS), 0) << "wineboot";
+        }
         setenv("WINEPREFIX", prefix.c_str(), 1);
         // Fails harmlessly when this prefix's server is up already.
         EXPECT_GE(std::system("wineserver -p"), 0);
@@ -193,9 +194,6 @@ class WineDemo : public ::testing::TestWithParam<Case> {
         // The next case must not find this one's windows.
         WaitUntil(EXIT_TIMEOUT_MS, [] { return WaitForWindow(server, TITLE, 0) == 0; });
     }
-    void Save(const Image &image, const std::string &name) {
-        WritePng(output + "/" + name + ".png", image);
-    }
     pid_t demo = -1;
     std::string tempDir, output;
 };
@@ -228,7 +226,6 @@ TEST_P(WineDemo, RunsAsTheUserDrivesIt) {
                (!run.virtualDesktop || Count(CaptureWindow(server, question), Whitish) > 2000);
     })) << "no question";
     std::this_thread::sleep_for(std::chrono::milliseconds(300)); // drawn, not only mapped
-    Save(CaptureScreen(server), "question");
     ASSERT_TRUE(Key(question, run.answerKeys));
     double answeredMs = NowMs();
     WindowGeometry geometry;
@@ -246,7 +243,6 @@ TEST_P(WineDemo, RunsAsTheUserDrivesIt) {
             geometry);
         ASSERT_NE(notice, 0u) << "no notice";
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        Save(CaptureScreen(server), "notice");
         EXPECT_EQ(WaitForBox(0, demoWindow, geometry), 0u);
         ASSERT_TRUE(Key(notice, "Return"));
     } else if (run.outcome == Outcome::FullScreen) {
@@ -256,7 +252,6 @@ TEST_P(WineDemo, RunsAsTheUserDrivesIt) {
                    demoWindow(question, geometry) &&
                    Count(CaptureWindow(server, question), Whitish) > 300;
         })) << "no full screen at 640 x 480 with the title";
-        Save(CaptureWindow(server, question), "fullscreen");
         EXPECT_TRUE(CursorHiddenAt(server, geometry.x + 320, geometry.y + 240));
         ASSERT_TRUE(Key(question, "Escape"));
     } else {
@@ -278,7 +273,6 @@ TEST_P(WineDemo, RunsAsTheUserDrivesIt) {
                                   }))
                 << scene.name << " never showed";
             double atS = (NowMs() - answeredMs) / 1000.0;
-            Save(shot, scene.name);
             std::printf("[ figure ] %s: %s at %.1f s after the answer\n", run.name, scene.name,
                         atS);
             EXPECT_GE(atS, scene.earliestS) << scene.name;
