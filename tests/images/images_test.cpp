@@ -165,18 +165,17 @@ TEST(Panel, BrightFistOnAForearmFadingIntoTheBottomEdge) {
             sum += panel.At(x, y);
             return panel.At(x, y) > 0;
         });
-        });
-    return sum / n;
-};
-EXPECT_NEAR(mean(0, 255), 180.0, 10.0);
-EXPECT_LT(mean(255, 255), 0.25 * mean(180, 200));
-EXPECT_GT(mean(255, 255), 0.08 * mean(180, 200));
-EXPECT_GT(panel.Ink(0, 255, 255, 255), 40);
-int fist = 0;
-for (int y = 30; y < 128; ++y) {
-    fist = std::max(fist, panel.Ink(0, 255, y, y));
-}
-EXPECT_GT(fist, panel.Ink(0, 255, 230, 230) + 30);
+        return sum / n;
+    };
+    EXPECT_NEAR(mean(0, 255), 180.0, 10.0);
+    EXPECT_LT(mean(255, 255), 0.25 * mean(180, 200));
+    EXPECT_GT(mean(255, 255), 0.08 * mean(180, 200));
+    EXPECT_GT(panel.Ink(0, 255, 255, 255), 40);
+    int fist = 0;
+    for (int y = 30; y < 128; ++y) {
+        fist = std::max(fist, panel.Ink(0, 255, y, y));
+    }
+    EXPECT_GT(fist, panel.Ink(0, 255, 230, 230) + 30);
 }
 
 // The words differ only within the band, and not on its edge columns, where
