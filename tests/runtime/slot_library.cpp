@@ -1,5 +1,5 @@
-// A library for the slot tests: a function with a real signature, and a
-// counter that shows whether a call was made.
+// A library for the slot tests: a function with a real signature, a counter
+// that shows whether a call was made, and the build's tag.
 #include <cstdint>
 
 namespace {
