@@ -16,7 +16,6 @@ struct Log {
     std::vector<FakeCall> calls;
     std::map<std::string, int64_t> results;
     std::vector<CapturedDialog> dialogs;
-    bool echo = false;
 };
 
 Log *const theLog = new Log;
@@ -60,16 +59,10 @@ std::vector<CapturedDialog> CapturedDialogs() {
     return Locked([](Log &log) { return log.dialogs; });
 }
 
-void FakePlayerEchoCalls(bool on) {
-    Locked([=](Log &log) { log.echo = on; });
-}
-
 extern "C" int64_t FakePlayerCall(const char *tag, const char *name, const char *arguments) {
     bool slotHeld = LibrarySlotHandle(0) != nullptr;
     return Locked([&](Log &log) -> int64_t {
         log.calls.push_back({tag, name, arguments, slotHeld});
-        if (log.echo)
-            std::fprintf(stderr, "fake player %s: %s(%s)\n", tag, name, arguments);
         auto scripted = log.results.find(name);
         if (scripted != log.results.end())
             return scripted->second;

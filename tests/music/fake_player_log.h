@@ -32,5 +32,3 @@ std::vector<FakeCall> FakePlayerCalls();
 // "name(arguments)" for each logged call, the unloads included.
 std::vector<std::string> FakePlayerCallTexts();
 std::vector<CapturedDialog> CapturedDialogs();
-// Echo each call on stderr too (for tests that watch a child process).
-void FakePlayerEchoCalls(bool on);

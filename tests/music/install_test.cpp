@@ -106,20 +106,6 @@ TEST_F(Installation, RemovesOnlyTheLeftOversOfRunsThatAreGone) {
             << name;
 }
 
-// The early exit of a later start-up step still frees the player and removes
-// what the installation made.
-TEST_F(Installation, NothingIsLeftAfterTheEarlyExit) {
-    EXPECT_EXIT(
-        {
-            FakePlayerEchoCalls(true);
-            InstallSoundLibrary();
-            NoticeDialog("Brumlakor", "Could not create fullscreen");
-            EndProcess();
-        },
-        testing::ExitedWithCode(0), "fullscreen.*\n.*BASSMOD_Free\\(\\)\n.*unload");
-    EXPECT_TRUE(Entries(scratch).empty());
-}
-
 // Ways the installation fails: a TMPDIR that is a file, no descriptor left for
 // the library file (the directory is made, the file is not), a write cut short
 // (a truncated library must not be loaded).
