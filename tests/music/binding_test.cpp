@@ -29,6 +29,19 @@ TEST_F(Binding, LooksTheFunctionUpAtEachCall) {
     EXPECT_THAT(calls, ElementsAre("aBASSMOD_MusicPlay", "aunload", "bBASSMOD_MusicPause"));
 }
 
+// Slots beyond the first ten, and none below 0; a null path loads nothing;
+// the runtime's end unloads every library still open.
+TEST_F(Binding, TheRuntimesEndUnloadsEverySlot) {
+    ASSERT_NE(OpenLibrarySlot(12, FakePlayerPath('b').c_str()), nullptr);
+    EXPECT_EQ(OpenLibrarySlot(1, nullptr), nullptr);
+    EXPECT_EQ(CallLibraryFunction<int32_t>(-1, "BASSMOD_MusicPause"), 0);
+    EXPECT_EQ(CallLibraryFunction<int32_t>(12, "BASSMOD_MusicPause"), 1);
+    RuntimeEnd();
+    EXPECT_EQ(LibrarySlotHandle(SOUND_SLOT), nullptr);
+    EXPECT_EQ(LibrarySlotHandle(12), nullptr);
+    EXPECT_THAT(FakePlayerCallTexts(), ElementsAre("BASSMOD_MusicPause()", "unload()", "unload()"));
+}
+
 // Init loads, then calls; a library that cannot be loaded is never called and
 // leaves the slot as it was. Free calls the player before unloading it, once.
 TEST_F(Binding, InitLoadsBeforeAndFreeUnloadsAfterTheCall) {
