@@ -2,9 +2,9 @@
 // exported names. Every function reports its call (name and arguments) to the
 // test executable's recorder, which also scripts the results; FAKE_TAG tells
 // builds apart, and FAKE_PARTIAL leaves some names out.
-#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "player/player_api.h"
 
@@ -12,19 +12,25 @@ extern "C" int64_t FakePlayerCall(const char *tag, const char *name, const char 
 
 namespace {
 
-int64_t Record(const char *name) {
-    return FakePlayerCall(FAKE_TAG, name, "");
+std::string Text(int32_t value) {
+    return std::to_string(value);
+}
+std::string Text(uint32_t value) {
+    return std::to_string(value);
+}
+std::string Text(const void *address) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%p", address);
+    return text;
+}
+std::string Text(const std::string &text) {
+    return text;
 }
 
-int64_t Record(const char *name, const char *format, ...) __attribute__((format(printf, 2, 3)));
-
-int64_t Record(const char *name, const char *format, ...) {
-    char arguments[160];
-    va_list list;
-    va_start(list, format);
-    vsnprintf(arguments, sizeof arguments, format, list);
-    va_end(list);
-    return FakePlayerCall(FAKE_TAG, name, arguments);
+template <typename... Arguments> int64_t Record(const char *name, Arguments... arguments) {
+    std::string text;
+    ((text += (text.empty() ? "" : ",") + Text(arguments)), ...);
+    return FakePlayerCall(FAKE_TAG, name, text.c_str());
 }
 
 const char *TextResult(int64_t result) {
@@ -38,89 +44,54 @@ __attribute__((destructor)) void RecordUnload() {
 
 } // namespace
 
-extern "C" {
+// One exported function that records its call and returns the scripted result.
+#define FAKE(RESULT, NAME, PARAMETERS, ...)                                                        \
+    RESULT BASSMOD_##NAME PARAMETERS {                                                             \
+        return static_cast<RESULT>(Record("BASSMOD_" #NAME __VA_OPT__(, ) __VA_ARGS__));           \
+    }
 
-int32_t BASSMOD_Init(int32_t device, uint32_t frequency, uint32_t flags) {
-    return Record("BASSMOD_Init", "%d,%u,%u", device, frequency, flags);
-}
-int32_t BASSMOD_Free() {
-    return Record("BASSMOD_Free");
-}
+extern "C" {
+FAKE(int32_t, Init, (int32_t device, uint32_t frequency, uint32_t flags), device, frequency, flags)
+FAKE(int32_t, InitOffline, (uint32_t frequency, uint32_t flags), frequency, flags)
+FAKE(int32_t, Free, ())
+FAKE(uint32_t, MusicSetSync, (uint32_t type, uint32_t param, SyncProcedure proc, uint32_t user),
+     type, param, reinterpret_cast<void *>(proc), user)
+FAKE(int32_t, MusicRemoveSync, (uint32_t sync), sync)
+#ifndef FAKE_PARTIAL
+FAKE(int32_t, MusicPlay, ())
+FAKE(int32_t, ErrorGetCode, ())
+#endif
+FAKE(int32_t, MusicPause, ())
+FAKE(uint32_t, GetVersion, ())
+FAKE(int32_t, GetVolume, ())
+FAKE(int32_t, SetVolume, (uint32_t volume), volume)
+FAKE(int32_t, MusicFree, ())
+FAKE(int32_t, MusicGetLength, (int32_t playlen), playlen)
+FAKE(int32_t, MusicGetPosition, ())
+FAKE(int32_t, MusicIsActive, ())
+FAKE(int32_t, MusicStop, ())
+FAKE(int32_t, MusicPlayEx, (int32_t position, int32_t flags, int32_t reset), position, flags, reset)
+FAKE(int32_t, MusicSetAmplify, (uint32_t amplification), amplification)
+FAKE(int32_t, MusicSetPanSep, (uint32_t separation), separation)
+FAKE(int32_t, MusicSetPosition, (uint32_t position), position)
+FAKE(int32_t, MusicSetPositionScaler, (uint32_t scale), scale)
+
+// From memory the pointer itself is the datum; otherwise it is a path.
 int32_t BASSMOD_MusicLoad(int32_t mem, const void *file, uint32_t offset, uint32_t length,
                           uint32_t flags) {
-    // From memory the pointer itself is the datum; otherwise it is a path.
     if (mem == 1)
-        return Record("BASSMOD_MusicLoad", "%d,%p,%u,%u,%u", mem, file, offset, length, flags);
-    return Record("BASSMOD_MusicLoad", "%d,%s,%u,%u,%u", mem, static_cast<const char *>(file),
-                  offset, length, flags);
-}
-uint32_t BASSMOD_MusicSetSync(uint32_t type, uint32_t param, SyncProcedure proc, uint32_t user) {
-    return Record("BASSMOD_MusicSetSync", "%u,%u,%p,%u", type, param,
-                  reinterpret_cast<void *>(proc), user);
-}
-int32_t BASSMOD_MusicRemoveSync(uint32_t sync) {
-    return Record("BASSMOD_MusicRemoveSync", "%u", sync);
-}
-#ifndef FAKE_PARTIAL
-int32_t BASSMOD_MusicPlay() {
-    return Record("BASSMOD_MusicPlay");
-}
-int32_t BASSMOD_ErrorGetCode() {
-    return Record("BASSMOD_ErrorGetCode");
-}
-#endif
-int32_t BASSMOD_MusicPause() {
-    return Record("BASSMOD_MusicPause");
+        return static_cast<int32_t>(Record("BASSMOD_MusicLoad", mem, file, offset, length, flags));
+    return static_cast<int32_t>(Record("BASSMOD_MusicLoad", mem,
+                                       std::string(static_cast<const char *>(file)), offset, length,
+                                       flags));
 }
 float BASSMOD_GetCPU() {
     return static_cast<float>(Record("BASSMOD_GetCPU")) / 100.0f;
 }
 const char *BASSMOD_GetDeviceDescription(int32_t device) {
-    return TextResult(Record("BASSMOD_GetDeviceDescription", "%d", device));
-}
-uint32_t BASSMOD_GetVersion() {
-    return static_cast<uint32_t>(Record("BASSMOD_GetVersion"));
-}
-int32_t BASSMOD_GetVolume() {
-    return Record("BASSMOD_GetVolume");
-}
-int32_t BASSMOD_SetVolume(uint32_t volume) {
-    return Record("BASSMOD_SetVolume", "%u", volume);
-}
-int32_t BASSMOD_MusicFree() {
-    return Record("BASSMOD_MusicFree");
-}
-int32_t BASSMOD_MusicGetLength(int32_t playlen) {
-    return Record("BASSMOD_MusicGetLength", "%d", playlen);
+    return TextResult(Record("BASSMOD_GetDeviceDescription", device));
 }
 const char *BASSMOD_MusicGetName() {
     return TextResult(Record("BASSMOD_MusicGetName"));
-}
-int32_t BASSMOD_MusicGetPosition() {
-    return Record("BASSMOD_MusicGetPosition");
-}
-int32_t BASSMOD_MusicIsActive() {
-    return Record("BASSMOD_MusicIsActive");
-}
-int32_t BASSMOD_MusicStop() {
-    return Record("BASSMOD_MusicStop");
-}
-int32_t BASSMOD_MusicPlayEx(int32_t position, int32_t flags, int32_t reset) {
-    return Record("BASSMOD_MusicPlayEx", "%d,%d,%d", position, flags, reset);
-}
-int32_t BASSMOD_MusicSetAmplify(uint32_t amplification) {
-    return Record("BASSMOD_MusicSetAmplify", "%u", amplification);
-}
-int32_t BASSMOD_MusicSetPanSep(uint32_t separation) {
-    return Record("BASSMOD_MusicSetPanSep", "%u", separation);
-}
-int32_t BASSMOD_MusicSetPosition(uint32_t position) {
-    return Record("BASSMOD_MusicSetPosition", "%u", position);
-}
-int32_t BASSMOD_MusicSetPositionScaler(uint32_t scale) {
-    return Record("BASSMOD_MusicSetPositionScaler", "%u", scale);
-}
-int32_t BASSMOD_InitOffline(uint32_t frequency, uint32_t flags) {
-    return Record("BASSMOD_InitOffline", "%u,%u", frequency, flags);
 }
 }

@@ -16,12 +16,14 @@ struct Log {
     std::vector<FakeCall> calls;
     std::map<std::string, int64_t> results;
     std::vector<CapturedDialog> dialogs;
-    bool echo = false;
 };
 
-Log &TheLog() {
-    static Log *log = new Log;
-    return *log;
+Log *const theLog = new Log;
+
+// Runs what with the log locked.
+template <typename What> auto Locked(What what) {
+    std::lock_guard<std::mutex> guard(theLog->lock);
+    return what(*theLog);
 }
 
 } // namespace
@@ -31,23 +33,19 @@ std::string FakePlayerPath(char tag) {
 }
 
 void FakePlayerReset() {
-    Log &log = TheLog();
-    std::lock_guard<std::mutex> guard(log.lock);
-    log.calls.clear();
-    log.results.clear();
-    log.dialogs.clear();
+    Locked([](Log &log) {
+        log.calls.clear();
+        log.results.clear();
+        log.dialogs.clear();
+    });
 }
 
 void FakePlayerSetResult(const std::string &name, int64_t result) {
-    Log &log = TheLog();
-    std::lock_guard<std::mutex> guard(log.lock);
-    log.results[name] = result;
+    Locked([&](Log &log) { log.results[name] = result; });
 }
 
 std::vector<FakeCall> FakePlayerCalls() {
-    Log &log = TheLog();
-    std::lock_guard<std::mutex> guard(log.lock);
-    return log.calls;
+    return Locked([](Log &log) { return log.calls; });
 }
 
 std::vector<std::string> FakePlayerCallTexts() {
@@ -58,38 +56,24 @@ std::vector<std::string> FakePlayerCallTexts() {
 }
 
 std::vector<CapturedDialog> CapturedDialogs() {
-    Log &log = TheLog();
-    std::lock_guard<std::mutex> guard(log.lock);
-    return log.dialogs;
-}
-
-void FakePlayerEchoCalls(bool on) {
-    Log &log = TheLog();
-    std::lock_guard<std::mutex> guard(log.lock);
-    log.echo = on;
+    return Locked([](Log &log) { return log.dialogs; });
 }
 
 extern "C" int64_t FakePlayerCall(const char *tag, const char *name, const char *arguments) {
     bool slotHeld = LibrarySlotHandle(0) != nullptr;
-    Log &log = TheLog();
-    std::lock_guard<std::mutex> guard(log.lock);
-    log.calls.push_back({tag, name, arguments, slotHeld});
-    if (log.echo)
-        std::fprintf(stderr, "fake player %s: %s(%s)\n", tag, name, arguments);
-    auto scripted = log.results.find(name);
-    if (scripted != log.results.end())
-        return scripted->second;
-    return std::string(name) == "BASSMOD_ErrorGetCode" ? 0 : 1;
+    return Locked([&](Log &log) -> int64_t {
+        log.calls.push_back({tag, name, arguments, slotHeld});
+        auto scripted = log.results.find(name);
+        if (scripted != log.results.end())
+            return scripted->second;
+        return std::string(name) == "BASSMOD_ErrorGetCode" ? 0 : 1;
+    });
 }
 
 // The dialogs, replaced at link time: this object comes before the runtime
 // library, so the runtime's own dialogs are never linked into the tests.
 int MessageDialog(const std::string &caption, const std::string &text, int flags) {
-    {
-        Log &log = TheLog();
-        std::lock_guard<std::mutex> guard(log.lock);
-        log.dialogs.push_back({caption, text, flags});
-    }
+    Locked([&](Log &log) { log.dialogs.push_back({caption, text, flags}); });
     std::fprintf(stderr, "dialog [%s] %s (flags %d)\n", caption.c_str(), text.c_str(), flags);
     return flags == DIALOG_FLAGS_YES_NO ? DIALOG_YES : DIALOG_OK;
 }

@@ -10,7 +10,7 @@
 struct FakeCall {
     std::string tag;       // which build of the stand-in was called ("a" or "b")
     std::string name;      // the exported name, or "unload"
-    std::string arguments; // printf-formatted, comma-separated
+    std::string arguments; // comma-separated
     bool slotHeld;         // whether sound slot 0 held a library at the time
 };
 
@@ -32,5 +32,3 @@ std::vector<FakeCall> FakePlayerCalls();
 // "name(arguments)" for each logged call, the unloads included.
 std::vector<std::string> FakePlayerCallTexts();
 std::vector<CapturedDialog> CapturedDialogs();
-// Echo each call on stderr too (for tests that watch a child process).
-void FakePlayerEchoCalls(bool on);

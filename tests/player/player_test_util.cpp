@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+namespace {
 std::mutex firedLock;
 std::vector<Fired> fired;
 uint64_t renderCursor = 0;
+} // namespace
 
 void RecordSync(uint32_t handle, uint32_t data, uint32_t user) {
     std::lock_guard lock(firedLock);
@@ -17,6 +19,13 @@ std::vector<Fired> FiredWithUser(uint32_t user) {
     std::copy_if(fired.begin(), fired.end(), std::back_inserter(out),
                  [user](const Fired &f) { return f.user == user; });
     return out;
+}
+
+std::vector<uint64_t> FiredSamples(uint32_t user) {
+    std::vector<uint64_t> samples;
+    for (const Fired &f : FiredWithUser(user))
+        samples.push_back(f.sample);
+    return samples;
 }
 
 std::vector<int16_t> Render(uint64_t frames, uint32_t block) {
@@ -36,22 +45,15 @@ uint32_t MakeParam(uint32_t low, uint32_t high) {
 
 XmSong DemoLikeSong() {
     XmSong song;
-    song.channels = 4;
     song.instruments = 6;
     song.orders = {0, 1, 0, 2, 3, 4, 5, 6};
-    for (int p = 0; p <= 6; p++) {
-        XmPattern pattern;
-        for (int row = 8; row < 64; row += 16) {
-            pattern.cells.push_back({row, 0, 49, 6});
-        }
+    song.patterns.resize(7);
+    for (XmPattern &pattern : song.patterns)
         for (int row = 0; row < 64; row += 16) {
+            pattern.cells.push_back({row + 8, 0, 49, 6});
             pattern.cells.push_back({row, 1, 37, 2});
         }
-        if (p == 6) {
-            pattern.cells.push_back({63, 3, 0, 0, 0x0b, 4});
-        }
-        song.patterns.push_back(pattern);
-    }
+    song.patterns[6].cells.push_back({63, 3, 0, 0, 0x0b, 4});
     return song;
 }
 

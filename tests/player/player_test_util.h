@@ -17,6 +17,7 @@
 // 711.29), so a row of speed 3 is 2133 frames and row r starts at 2133 * r.
 constexpr uint64_t TICK_FRAMES = 711;
 constexpr uint64_t ROW_FRAMES = 3 * TICK_FRAMES;
+constexpr uint64_t PATTERN_FRAMES = 64 * ROW_FRAMES;
 
 struct Fired {
     uint64_t sample; // first frame of the render block in which it arrived
@@ -26,14 +27,11 @@ struct Fired {
     std::thread::id thread;
 };
 
-// Everything the recorder saw; guarded, because live tests record on the
-// player's thread.
-extern std::mutex firedLock;
-extern std::vector<Fired> fired;
-extern uint64_t renderCursor;
-
+// Records on the player's thread too: guarded.
 void RecordSync(uint32_t handle, uint32_t data, uint32_t user);
 std::vector<Fired> FiredWithUser(uint32_t user);
+// The first frames of FiredWithUser(user).
+std::vector<uint64_t> FiredSamples(uint32_t user);
 std::vector<int16_t> Render(uint64_t frames, uint32_t block);
 
 uint32_t MakeParam(uint32_t low, uint32_t high);

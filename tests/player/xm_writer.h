@@ -28,7 +28,8 @@ struct XmSong {
     int bpm = 155;
     int restart = 0;
     int instruments = 2;
-    int sampleLength = 256; // bytes of 8-bit sample data per instrument
+    int sampleLength = 256; // sample frames per instrument
+    bool adpcm = false;     // samples packed to 4 bits (a 16-byte table, two a byte)
     std::vector<uint8_t> orders;
     std::vector<XmPattern> patterns;
 };

@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <unistd.h>
 
 #include "runtime/runtime.h"
@@ -24,7 +23,7 @@ class OutputFiles : public ::testing::Test {
         fs::remove_all(directory);
     }
     std::string Read(const std::string &name) {
-        std::ifstream in(directory + "/" + name, std::ios::binary);
+        std::ifstream in(Path(name), std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     std::string Path(const std::string &name) {
@@ -33,21 +32,20 @@ class OutputFiles : public ::testing::Test {
     std::string directory;
 };
 
-TEST_F(OutputFiles, ReplacingAnExistingFileKeepsOnlyTheNewBytes) {
-    std::ofstream(Path("out.bin")) << "an older and longer content";
-    ASSERT_NE(CreateOutputFile(0, Path("out.bin")), 0);
-    EXPECT_EQ(WriteBytes("new", 3), 1);
-    CloseOutputFile(0);
-    EXPECT_EQ(Read("out.bin"), "new");
-}
-
-TEST_F(OutputFiles, NothingToWriteYieldsZero) {
-    ASSERT_NE(CreateOutputFile(0, Path("out.bin")), 0);
-    EXPECT_EQ(WriteBytes("x", 0), 0);
-    EXPECT_EQ(WriteBytes(nullptr, 5), 0);
-    CloseOutputFile(0);
-    EXPECT_EQ(Read("out.bin"), "");
-    EXPECT_EQ(WriteBytes("x", 1), 0); // no current file any more
+// Reopening a number closes its old file; writes go to the newest file; a
+// number beyond the first ten works; the runtime's end closes what is open.
+TEST_F(OutputFiles, WritesGoToTheLatestFileWhichReplacesAnOldOne) {
+    std::ofstream(Path("a.bin")) << "an older and longer content";
+    ASSERT_NE(CreateOutputFile(0, Path("a.bin")), 0);
+    EXPECT_EQ(WriteBytes("a", 1), 1);
+    EXPECT_EQ(WriteBytes("x", 0) + WriteBytes(nullptr, 5), 0);
+    ASSERT_NE(CreateOutputFile(0, Path("b.bin")), 0);
+    EXPECT_EQ(WriteBytes("b", 1), 1);
+    ASSERT_NE(CreateOutputFile(25, Path("c.bin")), 0);
+    EXPECT_EQ(WriteBytes("c", 1), 1);
+    RuntimeEnd();
+    EXPECT_EQ(Read("a.bin") + Read("b.bin") + Read("c.bin"), "abc");
+    EXPECT_EQ(WriteBytes("x", 1), 0);
 }
 
 // A closed descriptor number is reused by the next open; a write after the
@@ -61,40 +59,31 @@ TEST_F(OutputFiles, WritesAfterCloseGoNowhere) {
     EXPECT_EQ(Read("victim.txt"), "");
 }
 
-TEST_F(OutputFiles, ASymbolicLinkIsNotFollowed) {
+// A refused open leaves no current file, and the slot keeps what it held.
+TEST_F(OutputFiles, ARefusedOpenYieldsZero) {
     std::ofstream(Path("target.txt")) << "keep";
     fs::create_symlink(Path("target.txt"), Path("link.bin"));
     ASSERT_NE(CreateOutputFile(1, Path("good.bin")), 0);
     EXPECT_EQ(CreateOutputFile(1, Path("link.bin")), 0);
-    EXPECT_EQ(WriteBytes("oops", 4), 0); // the refusal leaves no current file
-    EXPECT_EQ(Read("target.txt"), "keep");
-    // ...and the slot still holds the file it had: closing it works.
-    CloseOutputFile(1);
-}
-
-TEST_F(OutputFiles, ReopeningANumberClosesTheOldFileAndSwitchesTheCurrentFile) {
-    ASSERT_NE(CreateOutputFile(0, Path("a.bin")), 0);
-    EXPECT_EQ(WriteBytes("a", 1), 1);
-    ASSERT_NE(CreateOutputFile(0, Path("b.bin")), 0);
-    EXPECT_EQ(WriteBytes("b", 1), 1);
-    ASSERT_NE(CreateOutputFile(25, Path("c.bin")), 0); // beyond the first ten slots
-    EXPECT_EQ(WriteBytes("c", 1), 1);
-    RuntimeEnd(); // closes what is still open
-    EXPECT_EQ(Read("a.bin"), "a");
-    EXPECT_EQ(Read("b.bin"), "b");
-    EXPECT_EQ(Read("c.bin"), "c");
-    EXPECT_EQ(WriteBytes("x", 1), 0);
-}
-
-TEST_F(OutputFiles, FailuresYieldZero) {
-    EXPECT_EQ(CreateOutputFile(0, Path("missing-dir/out.bin")), 0);
+    EXPECT_EQ(CreateOutputFile(1, Path("missing-dir/out.bin")), 0);
     EXPECT_EQ(CreateOutputFile(-1, Path("negative.bin")), 0);
+    EXPECT_EQ(WriteBytes("oops", 4), 0);
+    EXPECT_EQ(Read("target.txt"), "keep");
     EXPECT_FALSE(fs::exists(Path("negative.bin")));
-    EXPECT_EQ(RemoveFile(Path("never-made")), 0);
-    std::ofstream(Path("gone.txt")) << "x";
-    EXPECT_EQ(RemoveFile(Path("gone.txt")), 1);
-    EXPECT_FALSE(fs::exists(Path("gone.txt")));
-    CloseOutputFile(7); // empty slot: left alone
+    CloseOutputFile(7); // empty slots are left alone
     CloseOutputFile(1000);
+    EXPECT_EQ(RemoveFile(Path("good.bin")), 1);
+    EXPECT_EQ(RemoveFile(Path("good.bin")), 0);
+}
+
+// Descriptor 0 is a valid descriptor, but 0 means failure.
+TEST_F(OutputFiles, AFileOnDescriptorZeroStillGivesANonZeroHandle) {
+    int savedInput = dup(0);
+    close(0);
+    intptr_t handle = CreateOutputFile(0, Path("zero.bin"));
+    CloseOutputFile(0);
+    dup2(savedInput, 0); // the process's input as it was
+    close(savedInput);
+    EXPECT_NE(handle, 0);
 }
 } // namespace

@@ -1,41 +1,102 @@
+// Process end, crash clean-ups, the clock and the dialogs without a display.
+// What ends the process or cannot be undone runs in a child (death tests).
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
-#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include "runtime/internal.h"
 #include "runtime/runtime.h"
 
 namespace {
-std::string endOrder;
+// Clean-ups may run in a signal handler: they only write.
+void Say(const char *text) {
+    ssize_t ignored = write(STDERR_FILENO, text, strlen(text));
+    (void)ignored;
+}
 void EndA() {
-    endOrder += "A";
+    Say("A");
 }
 void EndB() {
-    endOrder += "B";
+    Say("B");
 }
-void EndC() {
-    endOrder += "C";
+bool Recognised() {
+    Say(" recognised\n");
+    return true;
 }
 
 TEST(RuntimeEnd, RunsEndProceduresLastRegisteredFirstAndEachOnce) {
     RuntimeStart();
-    endOrder.clear();
     AtRuntimeEnd(EndA);
     AtRuntimeEnd(EndB);
     AtRuntimeEnd(EndA); // already there: still runs once
-    AtRuntimeEnd(EndC);
     AtRuntimeEnd(nullptr);
+    testing::internal::CaptureStderr();
     RuntimeEnd();
-    EXPECT_EQ(endOrder, "CBA");
-    RuntimeEnd(); // safe to run again, and runs nothing twice
-    EXPECT_EQ(endOrder, "CBA");
+    RuntimeEnd(); // runs nothing twice
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "BA");
+    EXPECT_EXIT((AtRuntimeEnd(EndA), EndProcess()), ::testing::ExitedWithCode(0), "^A$");
 }
 
-TEST(RuntimeEnd, EndProcessRunsTheEndAndExitsWithZero) {
+// Dies by the signal, or through a sanitizer's own handler, but never as a
+// clean exit or as the verdict's status 1 from our handler.
+bool DiedOfTheCrash(int status) {
+    return WIFSIGNALED(status) || (WIFEXITED(status) && WEXITSTATUS(status) > 1);
+}
+
+void Crash(CrashVerdict verdict, int number) {
+    AtCrash(EndA);
+    AtCrash(EndB);
+    AtCrash(EndA); // already there: runs once
+    if (verdict != nullptr)
+        SetCrashVerdict(verdict);
+    raise(number);
+    _exit(0);
+}
+
+TEST(Crash, CleanUpsRunLastRegisteredFirstThenTheCrashGoesOn) {
+    // The previous handler (a sanitizer's, say) may add a report after ours.
+    for (int number : {SIGSEGV, SIGABRT, SIGBUS})
+        EXPECT_EXIT(Crash(nullptr, number), DiedOfTheCrash, "^BA") << strsignal(number);
+    EXPECT_EXIT(Crash(Recognised, SIGSEGV), ::testing::ExitedWithCode(1), "^BA recognised\n$");
+}
+
+// The virtual clock stands still except in Delay, and wraps like the real
+// one; the switch to it cannot be undone.
+TEST(Clock, DelaySleepsAndTheVirtualClockMovesOnlyInDelay) {
+    uint32_t before = TickMilliseconds();
+    Delay(30);
+    EXPECT_GE(TickMilliseconds() - before, 30u);
     EXPECT_EXIT(
         {
-            RuntimeStart();
-            AtRuntimeEnd([] { std::fputs("ended\n", stderr); });
-            EndProcess();
+            UseVirtualClock(0xFFFFFFF0u);
+            bool still = TickMilliseconds() == 0xFFFFFFF0u && TickMilliseconds() == 0xFFFFFFF0u;
+            Delay(0x20);
+            std::exit(still && TickMilliseconds() == 0x10u ? 0 : 1);
         },
-        ::testing::ExitedWithCode(0), "ended");
+        ::testing::ExitedWithCode(0), "");
+}
+
+// A box that cannot be shown answers like one closed unanswered (No for a
+// question, OK for a notice); so does one cancelled by a close request.
+TEST(Dialogs, WithoutADisplayOrOnACloseRequestTheSafeAnswerComesBack) {
+    EXPECT_EXIT(
+        {
+            unsetenv("DISPLAY");
+            unsetenv("WAYLAND_DISPLAY");
+            RuntimeStart();
+            bool no = MessageDialog("Brumlakor", "Fullscreen", DIALOG_FLAGS_YES_NO) == DIALOG_NO;
+            bool ok = NoticeDialog("Brumlakor", "notice") == DIALOG_OK;
+            std::exit(no && ok && !DialogOpen() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    RuntimeStart();
+    RaiseCloseRequest();
+    EXPECT_EQ(MessageDialog("Brumlakor", "Fullscreen", DIALOG_FLAGS_YES_NO), DIALOG_NO);
+    EXPECT_FALSE(DialogOpen());
+    RuntimeStart(); // clears the request
+    EXPECT_FALSE(CloseRequested());
 }
 } // namespace
