@@ -1,45 +1,39 @@
 // The binding against the stand-in player, loaded through the real library
 // slots: each call looks its name up afresh, Init and Free keep their order
-// with the slot, the arguments and clamps, the results and the error reporter.
+// with the slot, the arguments and clamps, the results and the error reporter;
+// the installation of the player from the executable's data; and the music
+// start: load from memory, the four registrations in order, play and pause.
 #include <functional>
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
-#include "fake_player_fixture.h"
+#include <filesystem>
+
+#include "assets/assets.h"
+#include "driver/timeline.h"
 #include "fake_player_log.h"
-#include "music/music.h"
-#include "runtime/runtime.h"
 
 using testing::ElementsAre;
-using testing::IsEmpty;
 
 namespace {
 
 class Binding : public FakePlayerTest {};
 
-TEST_F(Binding, LooksTheFunctionUpAtEachCall) {
+// Another library in the slot (the old one unloaded): the next call reaches
+// it, nothing is cached; a name it lacks is not called. Slots go beyond the
+// first ten, none below 0; the runtime's end unloads every library.
+TEST_F(Binding, LooksTheFunctionUpAtEachCallAndTheEndUnloadsEverySlot) {
     EXPECT_EQ(MusicPlay(SOUND_SLOT), 1);
-    // Another library in the slot: the next call reaches it, nothing is cached.
     ASSERT_NE(OpenLibrarySlot(SOUND_SLOT, FakePlayerPath('b').c_str()), nullptr);
     EXPECT_EQ(MusicPause(SOUND_SLOT), 1);
-    EXPECT_EQ(MusicPlay(SOUND_SLOT), 0); // that build lacks it: no call at all
-    std::vector<std::string> calls;
-    for (const FakeCall &call : FakePlayerCalls())
-        calls.push_back(call.tag + call.name);
-    EXPECT_THAT(calls, ElementsAre("aBASSMOD_MusicPlay", "aunload", "bBASSMOD_MusicPause"));
-}
-
-// Slots beyond the first ten, and none below 0; a null path loads nothing;
-// the runtime's end unloads every library still open.
-TEST_F(Binding, TheRuntimesEndUnloadsEverySlot) {
-    ASSERT_NE(OpenLibrarySlot(12, FakePlayerPath('b').c_str()), nullptr);
-    EXPECT_EQ(OpenLibrarySlot(1, nullptr), nullptr);
+    EXPECT_EQ(MusicPlay(SOUND_SLOT), 0);
+    ASSERT_NE(OpenLibrarySlot(12, FakePlayerPath('a').c_str()), nullptr);
     EXPECT_EQ(CallLibraryFunction<int32_t>(-1, "BASSMOD_MusicPause"), 0);
-    EXPECT_EQ(CallLibraryFunction<int32_t>(12, "BASSMOD_MusicPause"), 1);
     RuntimeEnd();
     EXPECT_EQ(LibrarySlotHandle(SOUND_SLOT), nullptr);
     EXPECT_EQ(LibrarySlotHandle(12), nullptr);
-    EXPECT_THAT(FakePlayerCallTexts(), ElementsAre("BASSMOD_MusicPause()", "unload()", "unload()"));
+    EXPECT_THAT(FakePlayerCallTexts(),
+                ElementsAre("BASSMOD_MusicPlay()", "unload()", "b:BASSMOD_MusicPause()",
+                            "b:unload()", "unload()"));
 }
 
 // Init loads, then calls; a library that cannot be loaded is never called and
@@ -52,11 +46,7 @@ TEST_F(Binding, InitLoadsBeforeAndFreeUnloadsAfterTheCall) {
     EXPECT_EQ(Free(SOUND_SLOT), 7);
     EXPECT_EQ(LibrarySlotHandle(SOUND_SLOT), nullptr);
     EXPECT_EQ(Free(SOUND_SLOT), 0);
-    FakePlayerSetResult("BASSMOD_Init", 0);
-    EXPECT_EQ(Init(SOUND_SLOT, FakePlayerPath('a'), -1, 44100, 0), 0);
-    EXPECT_THAT(FakePlayerCallTexts(),
-                ElementsAre("BASSMOD_Free()", "unload()", "BASSMOD_Init(-1,44100,0)"));
-    EXPECT_TRUE(FakePlayerCalls()[0].slotHeld && FakePlayerCalls()[2].slotHeld);
+    EXPECT_THAT(FakePlayerCallTexts(), ElementsAre("BASSMOD_Free()", "unload()"));
 }
 
 // The library's own order; bounds only from above; the module's address
@@ -69,22 +59,18 @@ TEST_F(Binding, PassesArgumentsInTheLibrarysOrder) {
     MusicLoad(SOUND_SLOT, 1, std::to_string(0x7f12345678f0u), 0, 0, MUSIC_LOOP);
     MusicLoad(SOUND_SLOT, 0, "/music/file.xm", 16, 32, 0);
     MusicSetPositionScaler(SOUND_SLOT, 300);
-    MusicSetPositionScaler(SOUND_SLOT, 256);
     SetVolume(SOUND_SLOT, 150);
     SetVolume(SOUND_SLOT, -5);
     MusicSetAmplify(SOUND_SLOT, 101);
     MusicSetPanSep(SOUND_SLOT, 1000);
-    MusicSetPanSep(SOUND_SLOT, 99);
     EXPECT_THAT(FakePlayerCallTexts(),
-                ElementsAre("BASSMOD_MusicSetSync(1,4294901762,(nil),4)",
-                            "BASSMOD_MusicRemoveSync(41)", "BASSMOD_MusicSetPosition(458755)",
-                            "BASSMOD_MusicPlayEx(-2,5,1)",
+                ElementsAre("BASSMOD_MusicSetSync(1,4294901762,0,4)", "BASSMOD_MusicRemoveSync(41)",
+                            "BASSMOD_MusicSetPosition(458755)", "BASSMOD_MusicPlayEx(-2,5,1)",
                             "BASSMOD_MusicLoad(1,0x7f12345678f0,0,0,4)",
                             "BASSMOD_MusicLoad(0,/music/file.xm,16,32,0)",
-                            "BASSMOD_MusicSetPositionScaler(256)",
                             "BASSMOD_MusicSetPositionScaler(256)", "BASSMOD_SetVolume(100)",
                             "BASSMOD_SetVolume(4294967291)", "BASSMOD_MusicSetAmplify(100)",
-                            "BASSMOD_MusicSetPanSep(100)", "BASSMOD_MusicSetPanSep(99)"));
+                            "BASSMOD_MusicSetPanSep(100)"));
 }
 
 // Each result as the operation gives it, and whether it meant a failure that
@@ -100,14 +86,11 @@ struct Result {
 const Result RESULTS[] = {
     {"BASSMOD_GetCPU", 1234, [] { return GetCPU(SOUND_SLOT); }, 1234, false},
     {"BASSMOD_MusicGetName", 0, [] { return MusicGetName(SOUND_SLOT).size(); }, 0, true},
-    {"BASSMOD_GetDeviceDescription", 0, [] { return GetDeviceDescription(0, 1).size(); }, 0, true},
     {"BASSMOD_MusicGetLength", 0x10005, [] { return MusicGetLength(SOUND_SLOT, 0); }, 5, false},
     {"BASSMOD_MusicGetLength", 0xFFFF, [] { return MusicGetLength(SOUND_SLOT, 0); }, -1, true},
     {"BASSMOD_MusicGetPosition", 0x5FFFF, [] { return MusicGetPosition(SOUND_SLOT); }, -1, true},
     {"BASSMOD_MusicGetPosition", 0x5FFFE, [] { return MusicGetPosition(SOUND_SLOT); }, -2, false},
     {"BASSMOD_SetVolume", -1, [] { return SetVolume(SOUND_SLOT, 50); }, -1, true},
-    {"BASSMOD_SetVolume", 0, [] { return SetVolume(SOUND_SLOT, 50); }, 0, false},
-    {"BASSMOD_MusicLoad", 0, [] { return MusicLoad(SOUND_SLOT, 1, "0", 0, 0, 0); }, 0, true},
     {"BASSMOD_MusicSetSync", 0, [] { return MusicSetSync(0, 1, 6, nullptr, 4); }, 0, true},
 };
 
@@ -121,62 +104,89 @@ TEST_F(Binding, ResultsAndTheFailuresThatAreReported) {
     }
     FakePlayerSetResult("BASSMOD_GetVersion", 0x00020004);
     EXPECT_EQ(GetVersion(SOUND_SLOT), "4.2");
-    EXPECT_EQ(MusicGetName(SOUND_SLOT), "fake text");
 }
 
-// The player's error codes and their messages, word for word; codes without
-// one show nothing.
+// The player's error codes and their messages, word for word, in an error
+// box; codes without one show nothing.
 TEST_F(Binding, TheReporterShowsThePlayersMessageForItsCode) {
-    const int32_t CODES[] = {0, 1, 2, 3, 5, 6, 7, 8, 14, 16, 19, 20, 23, 24, 28, 30, -1};
-    const char *MESSAGES[] = {"All is OK",
-                              "Memory Error",
-                              "Can't Open the File",
-                              "Can't Find a Free Sound Driver",
-                              "Invalid Handle",
-                              "Unsupported Format",
-                              "Invalid Playback Position",
-                              "BASS_Init Has Not Been Successfully Called",
-                              "Already Initialized",
-                              "Not Paused",
-                              "An Illegal Type Was Specified",
-                              "An Illegal Parameter Was Specified",
-                              "Illegal Device Number",
-                              "Not Playing",
-                              "No Music",
-                              "No Sync Avaliable",
-                              "Some Other Mystery Error"};
-    for (int i = 0; i < 17; i++) {
-        FakePlayerSetResult("BASSMOD_ErrorGetCode", CODES[i]);
-        EXPECT_EQ(ReportSoundError(SOUND_SLOT), MESSAGES[i]);
-        ASSERT_EQ(CapturedDialogs().size(), i + 1u);
-        const CapturedDialog dialog = CapturedDialogs().back();
-        EXPECT_EQ(dialog.caption + "|" + dialog.text,
-                  "Error|Error Description:\n" + std::string(MESSAGES[i]));
-        EXPECT_EQ(dialog.flags, 16);
-    }
-    for (int32_t code : {4, 9, 13, 15, 17, 21, 25, 29, 31, -2}) {
+    const std::pair<int32_t, const char *> MESSAGES[] = {
+        {0, "All is OK"},
+        {1, "Memory Error"},
+        {2, "Can't Open the File"},
+        {3, "Can't Find a Free Sound Driver"},
+        {5, "Invalid Handle"},
+        {6, "Unsupported Format"},
+        {7, "Invalid Playback Position"},
+        {8, "BASS_Init Has Not Been Successfully Called"},
+        {14, "Already Initialized"},
+        {16, "Not Paused"},
+        {19, "An Illegal Type Was Specified"},
+        {20, "An Illegal Parameter Was Specified"},
+        {23, "Illegal Device Number"},
+        {24, "Not Playing"},
+        {28, "No Music"},
+        {30, "No Sync Avaliable"},
+        {-1, "Some Other Mystery Error"},
+        {4, ""},
+        {31, ""}};
+    for (auto [code, message] : MESSAGES) {
+        FakePlayerReset();
         FakePlayerSetResult("BASSMOD_ErrorGetCode", code);
-        EXPECT_EQ(ReportSoundError(SOUND_SLOT), "") << code;
+        EXPECT_EQ(ReportSoundError(SOUND_SLOT), message);
+        std::vector<std::string> box = {"Error|Error Description:\n" + std::string(message) +
+                                        "|16"};
+        EXPECT_EQ(CapturedDialogs(), *message ? box : std::vector<std::string>{}) << code;
     }
-    EXPECT_EQ(CapturedDialogs().size(), 17u);
 }
 
-TEST(Unreachable, APlayerThatDidNotLoadIsReportedOnStderrNotInABox) {
+// The image goes into a directory of TMPDIR (the file name appended with no
+// separator of its own), is loaded and initialised from there, and goes with
+// its directory at the end.
+TEST(Installation, WritesTheImageIntoAPrivateDirectoryAndRemovesItAtTheEnd) {
+    char scratch[] = "/tmp/brumlakor-install-test-XXXXXX";
+    ASSERT_NE(mkdtemp(scratch), nullptr);
+    setenv("TMPDIR", scratch, 1);
     RuntimeStart();
     FakePlayerReset();
-    ForgetUnreachableReport();
-    EXPECT_EQ(Init(SOUND_SLOT, "/nonexistent/bassmod.dll", -1, 44100, 0), 0);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(MusicLoad(SOUND_SLOT, 1, "12345", 0, 0, MUSIC_LOOP), 0);
-    EXPECT_EQ(MusicSetSync(SOUND_SLOT, SYNC_INSTRUMENT, 6, nullptr, 4), 0u);
-    EXPECT_EQ(ReportSoundError(SOUND_SLOT), "");
-    std::string lines = testing::internal::GetCapturedStderr();
-    // One line for the run, however many calls are refused.
-    EXPECT_NE(lines.find("/nonexistent/bassmod.dll"), std::string::npos);
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1);
-    EXPECT_THAT(CapturedDialogs(), IsEmpty());
-    EXPECT_THAT(FakePlayerCalls(), IsEmpty());
-    ForgetUnreachableReport();
+    InstallSoundLibrary();
+    const std::string dir = TempDir();
+    EXPECT_EQ(dir.substr(0, sizeof scratch) + dir.back(), scratch + std::string("//"));
+    EXPECT_EQ(std::filesystem::file_size(dir + "bassmod.dll"), SoundLibraryImageSize());
+    UninstallSoundLibrary();
+    UninstallSoundLibrary(); // a second time: nothing to do
+    EXPECT_THAT(FakePlayerCallTexts(),
+                ElementsAre("BASSMOD_Init(-1,44100,0)", "BASSMOD_Free()", "unload()"));
+    EXPECT_TRUE(std::filesystem::is_empty(scratch));
+    unsetenv("TMPDIR");
+    std::filesystem::remove_all(scratch);
+}
+
+TEST_F(Binding, MusicStartLoadsRegistersThenPlaysAndPauses) {
+    StartMusic();
+    char module[32], sync[32];
+    std::snprintf(module, sizeof module, "%p", static_cast<const void *>(musicModule));
+    std::snprintf(sync, sizeof sync, "%p", reinterpret_cast<void *>(&OnMusicSync));
+    const std::string to = std::string(",") + sync + ",";
+    EXPECT_THAT(FakePlayerCallTexts(),
+                ElementsAre("BASSMOD_MusicLoad(1," + std::string(module) + ",0,0,4)",
+                            "BASSMOD_MusicSetSync(2147483648,2" + to + "1)",
+                            "BASSMOD_MusicSetSync(2147483648,4" + to + "2)",
+                            "BASSMOD_MusicSetSync(2147483648,6" + to + "3)",
+                            "BASSMOD_MusicSetSync(1,4294901766" + to + "4)", "BASSMOD_MusicPlay()",
+                            "BASSMOD_MusicPause()"));
+    EXPECT_TRUE(CapturedDialogs().empty());
+}
+
+// A refused module and each refused registration show their own box; the
+// start goes on to the pause.
+TEST_F(Binding, MusicStartReportsARefusedModuleAndGoesOn) {
+    FakePlayerSetResult("BASSMOD_MusicLoad", 0);
+    FakePlayerSetResult("BASSMOD_MusicSetSync", 0);
+    FakePlayerSetResult("BASSMOD_ErrorGetCode", PLAYER_ERROR_FORMAT);
+    StartMusic();
+    ASSERT_EQ(CapturedDialogs().size(), 5u);
+    EXPECT_EQ(CapturedDialogs()[0], "Error|Error Description:\nUnsupported Format|16");
+    EXPECT_EQ(FakePlayerCallTexts().back(), "BASSMOD_MusicPause()");
 }
 
 } // namespace

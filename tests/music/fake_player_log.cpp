@@ -3,19 +3,15 @@
 // executable's own destructors may already have run.
 #include "fake_player_log.h"
 
-#include <cstdio>
 #include <map>
 #include <mutex>
-
-#include "runtime/runtime.h"
 
 namespace {
 
 struct Log {
     std::mutex lock;
-    std::vector<FakeCall> calls;
+    std::vector<std::string> calls, dialogs;
     std::map<std::string, int64_t> results;
-    std::vector<CapturedDialog> dialogs;
 };
 
 Log *const theLog = new Log;
@@ -44,37 +40,30 @@ void FakePlayerSetResult(const std::string &name, int64_t result) {
     Locked([&](Log &log) { log.results[name] = result; });
 }
 
-std::vector<FakeCall> FakePlayerCalls() {
+std::vector<std::string> FakePlayerCallTexts() {
     return Locked([](Log &log) { return log.calls; });
 }
 
-std::vector<std::string> FakePlayerCallTexts() {
-    std::vector<std::string> texts;
-    for (const FakeCall &call : FakePlayerCalls())
-        texts.push_back(call.name + "(" + call.arguments + ")");
-    return texts;
-}
-
-std::vector<CapturedDialog> CapturedDialogs() {
+std::vector<std::string> CapturedDialogs() {
     return Locked([](Log &log) { return log.dialogs; });
 }
 
-extern "C" int64_t FakePlayerCall(const char *tag, const char *name, const char *arguments) {
-    bool slotHeld = LibrarySlotHandle(0) != nullptr;
+extern "C" int64_t FakePlayerCall(const char *call) {
     return Locked([&](Log &log) -> int64_t {
-        log.calls.push_back({tag, name, arguments, slotHeld});
+        log.calls.push_back(call);
+        std::string name = std::string(call).substr(0, std::string(call).find('('));
         auto scripted = log.results.find(name);
         if (scripted != log.results.end())
             return scripted->second;
-        return std::string(name) == "BASSMOD_ErrorGetCode" ? 0 : 1;
+        return name == "BASSMOD_ErrorGetCode" ? 0 : 1;
     });
 }
 
 // The dialogs, replaced at link time: this object comes before the runtime
 // library, so the runtime's own dialogs are never linked into the tests.
 int MessageDialog(const std::string &caption, const std::string &text, int flags) {
-    Locked([&](Log &log) { log.dialogs.push_back({caption, text, flags}); });
-    std::fprintf(stderr, "dialog [%s] %s (flags %d)\n", caption.c_str(), text.c_str(), flags);
+    std::string dialog = caption + "|" + text + "|" + std::to_string(flags);
+    Locked([&](Log &log) { log.dialogs.push_back(dialog); });
     return flags == DIALOG_FLAGS_YES_NO ? DIALOG_YES : DIALOG_OK;
 }
 

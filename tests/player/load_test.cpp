@@ -83,30 +83,4 @@ TEST_F(LoadTest, WhatIsNotAWholeXmModuleIsRefused) {
     EXPECT_EQ(Load(nullptr, 0), PLAYER_ERROR_ILLPARAM);
 }
 
-TEST_F(LoadTest, AFailedLoadLeavesTheLoadedSongAndItsSyncs) {
-    auto module = WriteXm(DemoLikeSong());
-    ASSERT_EQ(Load(module.data(), 0), PLAYER_OK);
-    BASSMOD_MusicSetSync(SYNC_ONETIME_POSITION, MakeParam(1, 0), RecordSync, 1);
-    ASSERT_EQ(Load(module.data(), 100), PLAYER_ERROR_FORMAT);
-    EXPECT_EQ(BASSMOD_MusicPlay(), 1);
-    Render(PATTERN_FRAMES + 1, 4096);
-    EXPECT_EQ(FiredWithUser(1).size(), 1u);
-}
-
-TEST_F(LoadTest, LoadsFromAFileWithOffsetAndLength) {
-    auto module = WriteXm(DemoLikeSong());
-    char path[] = "/tmp/player-load-XXXXXX";
-    int fd = mkstemp(path);
-    ASSERT_EQ(write(fd, "xx", 2), 2);
-    ASSERT_EQ(write(fd, module.data(), module.size()), static_cast<ssize_t>(module.size()));
-    close(fd);
-    EXPECT_EQ(BASSMOD_MusicLoad(0, path, 2, 0, 0), 1);
-    EXPECT_EQ(BASSMOD_MusicLoad(0, path, 0, 0, 0), 0);
-    EXPECT_EQ(BASSMOD_ErrorGetCode(), PLAYER_ERROR_FORMAT);
-    EXPECT_EQ(BASSMOD_MusicLoad(0, path, 2, 100, 0), 0);
-    unlink(path);
-    EXPECT_EQ(BASSMOD_MusicLoad(0, path, 0, 0, 0), 0);
-    EXPECT_EQ(BASSMOD_ErrorGetCode(), PLAYER_ERROR_FILEOPEN);
-}
-
 } // namespace

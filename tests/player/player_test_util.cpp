@@ -64,7 +64,6 @@ void PlayerTest::SetUp() {
 }
 
 void PlayerTest::TearDown() {
-    BASSMOD_SetVolume(100); // the volume outlives Free
     BASSMOD_Free();
 }
 

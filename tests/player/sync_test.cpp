@@ -87,24 +87,4 @@ TEST_F(SyncTest, ProcedureMayRemoveItselfAndOthersAndAddNewSyncs) {
     EXPECT_EQ(added[0].handle, addedHandle);
 }
 
-// The sound and the syncs' blocks are the same whatever the block size.
-TEST_F(SyncTest, OfflineRenderingIsDeterministicWhateverTheBlockSize) {
-    auto module = WriteXm(DemoLikeSong());
-    std::vector<int16_t> first;
-    for (uint32_t block : {1u, 711u, 882u, 65536u}) {
-        SetUp();
-        LoadOffline(module);
-        BASSMOD_MusicSetSync(SYNC_INSTRUMENT, MakeParam(6, 0xffff), RecordSync, 1);
-        BASSMOD_MusicPlay();
-        auto output = Render(3 * PATTERN_FRAMES, block);
-        first = block == 1 ? output : first;
-        EXPECT_TRUE(output == first) << "block size " << block;
-        std::vector<uint64_t> notes;
-        for (uint64_t row = 8; row < 3 * 64; row += 16)
-            notes.push_back(row * ROW_FRAMES / block * block);
-        EXPECT_EQ(FiredSamples(1), notes) << "block size " << block;
-        BASSMOD_Free();
-    }
-}
-
 } // namespace

@@ -22,23 +22,22 @@ void WriteHeader(std::vector<uint8_t> &out, const XmSong &song) {
     Put(out, 0x0104, 2);
     Put(out, 276, 4);
     // Flags 1: linear frequencies.
-    for (size_t field :
-         {song.orders.size(), size_t(song.restart), size_t(song.channels), song.patterns.size(),
-          size_t(song.instruments), size_t{1}, size_t(song.speed), size_t(song.bpm)})
+    for (size_t field : {song.orders.size(), size_t{0}, size_t(song.channels), song.patterns.size(),
+                         size_t(song.instruments), size_t{1}, size_t(song.speed), size_t(song.bpm)})
         Put(out, static_cast<uint32_t>(field), 2);
     std::vector<uint8_t> orders = song.orders;
     orders.resize(256, 0);
     out.insert(out.end(), orders.begin(), orders.end());
 }
 
-// Every cell is written unpacked (five bytes), which XM allows.
+// Every cell is written unpacked (five bytes, the volume column empty), which
+// XM allows.
 void WritePattern(std::vector<uint8_t> &out, const XmPattern &pattern, int channels) {
     std::vector<uint8_t> data(static_cast<size_t>(pattern.rows) * channels * 5, 0);
     for (const XmCell &c : pattern.cells) {
         uint8_t *cell = &data[(static_cast<size_t>(c.row) * channels + c.channel) * 5];
         cell[0] = c.note;
         cell[1] = c.instrument;
-        cell[2] = c.volume;
         cell[3] = c.effect;
         cell[4] = c.param;
     }

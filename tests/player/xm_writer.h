@@ -13,7 +13,6 @@ struct XmCell {
     uint8_t instrument; // from 1, 0 none
     uint8_t effect = 0;
     uint8_t param = 0;
-    uint8_t volume = 0; // volume column byte, 0 empty
 };
 
 struct XmPattern {
@@ -26,7 +25,6 @@ struct XmSong {
     int channels = 4;
     int speed = 3;
     int bpm = 155;
-    int restart = 0;
     int instruments = 2;
     int sampleLength = 256; // sample frames per instrument
     bool adpcm = false;     // samples packed to 4 bits (a 16-byte table, two a byte)

@@ -1,8 +1,9 @@
-// RANROT-W against values computed independently by ranrot_vectors.py (the
-// generator written out from its description with unbounded integers).
+// RANROT-W against values computed independently: the generator written out
+// from its description (17 entries of two words, lag 10, rotations by 19 and
+// 27 bits, 31 warm-up steps, the draw as (z:y * (n + 1)) >> 64) in Python with
+// unbounded integers, sharing nothing with the C++ code.
 #include <cstring>
 #include <gtest/gtest.h>
-#include <set>
 
 #include "runtime/runtime.h"
 
@@ -39,17 +40,6 @@ TEST(Random, EveryCallAdvancesOneStep) {
     EXPECT_EQ(Random(INT32_MIN), INT32_MIN);
     for (int i = 3; i < 8; i++)
         EXPECT_EQ(Random(100), VECTORS[0].draws[i]) << "draw " << i;
-}
-
-// 101 outcomes for n = 100, never 101; in 20000 draws each shows up.
-TEST(Random, HundredGivesEveryValueFromZeroToHundred) {
-    SeedRandom(42);
-    std::set<int32_t> seen;
-    for (int i = 0; i < 20000; i++)
-        seen.insert(Random(100));
-    EXPECT_EQ(seen.size(), 101u);
-    EXPECT_EQ(*seen.begin(), 0);
-    EXPECT_EQ(*seen.rbegin(), 100);
 }
 
 // Expected bit patterns from Python: struct-rounded floats, math.pow in double.
