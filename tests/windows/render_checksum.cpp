@@ -2,17 +2,17 @@
 // of everything that came out: the samples, and each instrument sync with the
 // block it was delivered in. Built for Linux and for Windows from this one
 // file; the two players must print the same line.
-// Usage: render_checksum MODULE.xm [FRAMES]
+// Usage: render_checksum MODULE.xm
 #include "player/player_api.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 namespace {
 
 constexpr uint32_t FREQUENCY = 44100;
 constexpr uint32_t BLOCK_FRAMES = 4410;
+constexpr uint32_t FRAMES = 441000; // ten seconds
 constexpr uint32_t INSTRUMENTS = 16;
 
 uint64_t checksum = 14695981039346656037ull; // FNV-1a, 64 bits
@@ -35,12 +35,8 @@ void OnSync(uint32_t, uint32_t data, uint32_t user) {
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: render_checksum MODULE.xm [FRAMES]\n");
-        return 2;
-    }
-    uint32_t frames = argc > 2 ? static_cast<uint32_t>(std::strtoul(argv[2], nullptr, 10)) : 441000;
-    if (!BASSMOD_InitOffline(FREQUENCY, 0) || !BASSMOD_MusicLoad(0, argv[1], 0, 0, 0)) {
+    if (argc != 2 || !BASSMOD_InitOffline(FREQUENCY, 0) ||
+        !BASSMOD_MusicLoad(0, argv[1], 0, 0, 0)) {
         std::fprintf(stderr, "render_checksum: player error %d\n", BASSMOD_ErrorGetCode());
         return 1;
     }
@@ -49,7 +45,7 @@ int main(int argc, char **argv) {
     }
     BASSMOD_MusicPlay();
     std::vector<int16_t> pcm(2 * BLOCK_FRAMES);
-    for (uint32_t done = 0; done < frames; done += BLOCK_FRAMES, block++) {
+    for (uint32_t done = 0; done < FRAMES; done += BLOCK_FRAMES, block++) {
         BASSMOD_RenderFrames(pcm.data(), BLOCK_FRAMES);
         for (int16_t s : pcm) {
             Mix(static_cast<uint16_t>(s));
