@@ -2,7 +2,6 @@
 // frame, the blocks of each frame told apart by the calls they make.
 #include <algorithm>
 #include <gtest/gtest.h>
-#include <thread>
 #include <tuple>
 
 #include "driver/demo.h"
@@ -89,7 +88,6 @@ TEST_F(Timeline, TheSyncsMoveTheScenes) {
         {2, "scroller+object", ""},
         {3, "tunnel+scroller+object", "MusicRemoveSync(0,13) MusicSetSync(0,1,4294901762,4,1)"},
         {0, "tunnel+scroller+object", ""},
-        {5, "tunnel+scroller+object", ""},
         {0xFFFFFFFF, "tunnel+scroller+object", ""}};
     for (const auto &sync : syncs) {
         StartRecording();
@@ -133,41 +131,6 @@ TEST_F(Timeline, ThePulseFallsInSevenStepsAndRestsJustBelowZero) {
     EXPECT_EQ(InnerScale(), 0.8f + pulses[7]);
     SetRecordHook(nullptr);
     EXPECT_EQ(InnerScale(), 0.8f + pulses[0]);
-}
-
-// Every block reads the mask afresh: a sync landing while a frame is drawn
-// changes only the blocks after it, and of two stores the later one stands.
-// A sync during the opening ends it: no panels and no scroller follow.
-TEST_F(Timeline, ASyncLandingMidFrameChangesOnlyTheLaterBlocks) {
-    for (int n = 0; n < 34; n++)
-        RunEffectBlocks();
-    SetRecordHook([](const std::string &name) {
-        if (name == "glColor4f" && sceneMask.load() == SCENE_WIPE) // just after TitleStep
-            OnMusicSync(0, 0, 1);
-        if (name == "glCallList")
-            OnMusicSync(0, 0, 3);
-    });
-    EXPECT_EQ(RunBlocks(), "title+slide");
-    for (int n = 0; n < 300; n++)
-        RunEffectBlocks();
-    EXPECT_EQ(RunBlocks(), "slide");
-    OnMusicSync(0, 0, 2);
-    EXPECT_EQ(RunBlocks(), "object");
-    EXPECT_EQ(RunBlocks(), "tunnel+object");
-    EXPECT_EQ(std::tuple(scrollerOn, titlePhase), std::tuple(uint8_t(0), int8_t(100)));
-}
-
-// For the thread sanitizer: the player's thread stores while frames run.
-TEST_F(Timeline, SyncsFromAnotherThreadWhileFramesRun) {
-    SkipOpening();
-    std::thread player([] {
-        for (int beat = 0; beat < 20000; beat++)
-            OnMusicSync(0, 0, beat % 50 == 0 ? 2 : 4);
-    });
-    for (int n = 0; n < 200; n++)
-        RunEffectBlocks();
-    player.join();
-    EXPECT_EQ(sceneMask.load(), SCENE_OBJECT);
 }
 
 } // namespace
