@@ -28,18 +28,6 @@ const TraceCase TRACES[] = {
      "TexCoord2f(0.796892,0) Vertex3f(-1,-1,0) TexCoord2f(0.82033,0) Vertex3f(-1,1,0) "
      "TexCoord2f(0.82033,1) Vertex3f(1,1,0) TexCoord2f(0.796892,1) Vertex3f(1,-1,0) End "
      "PopMatrix Disable(TEXTURE_2D) Translatef(2,0,0)"},
-    // Glyphs wholly off screen are not submitted; once the message has passed
-    // the state is left as drawing every glyph would leave it.
-    {"the scroller after its message",
-     [] {
-         scrollerOn = 1;
-         scrollPos = 110;
-         DrawScroller();
-     },
-     "PushMatrix Color4f Scalef Begin BindTexture TexParameteri TexCoord2f Disable PopMatrix",
-     "PushMatrix Color4f(1,0.4,0,1) Scalef(0.08,0.08,0.08) BindTexture(font) "
-     "TexParameteri(WRAP_S,CLAMP) TexParameteri(WRAP_T,CLAMP) TexCoord2f(0.609388,1) "
-     "Disable(TEXTURE_2D) PopMatrix"},
     {"a ring", DrawRing, "PushMatrix Enable BindTexture TexParameteri Begin Color4f End PopMatrix",
      "PushMatrix Enable(TEXTURE_2D) BindTexture(ring) TexParameteri(WRAP_S,REPEAT) "
      "TexParameteri(WRAP_T,REPEAT) Begin(QUAD_STRIP) Color4f(1,1,1,0.5) End PopMatrix"},

@@ -2,6 +2,8 @@
 // frame, the blocks of each frame told apart by the calls they make.
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <map>
+#include <sstream>
 #include <tuple>
 
 #include "driver/demo.h"
@@ -17,19 +19,16 @@ std::string RunBlocks(int *music = nullptr) {
     std::vector<RecordedCall> calls = StopRecording();
     if (music != nullptr)
         *music = CountCalls(calls, "MusicPlay");
-    std::string trace = Trace(calls, "BindTexture CallList TitleStep WipeStep");
-    const char *marks[][2] = {{"BindTexture(ring)", "tunnel"},  {"BindTexture(font)", "scroller"},
-                              {"CallList(shape)", "object"},    {"BindTexture(panel)", "panels"},
-                              {"TitleStep", "title"},           {"WipeStep", "wipe"},
-                              {"BindTexture(picture)", "slide"}};
-    std::vector<std::pair<size_t, std::string>> found;
-    for (auto [mark, block] : marks)
-        if (trace.find(mark) != std::string::npos)
-            found.emplace_back(trace.find(mark), block);
-    std::sort(found.begin(), found.end());
-    std::string blocks;
-    for (const auto &[at, block] : found)
-        blocks += (blocks.empty() ? "" : "+") + block;
+    const std::map<std::string, std::string> marks = {
+        {"BindTexture(ring)", "tunnel"},  {"BindTexture(font)", "scroller"},
+        {"CallList(shape)", "object"},    {"BindTexture(panel)", "panels"},
+        {"TitleStep", "title"},           {"WipeStep", "wipe"},
+        {"BindTexture(picture)", "slide"}};
+    std::istringstream trace(Trace(calls, "BindTexture CallList TitleStep WipeStep"));
+    std::string blocks, last;
+    for (std::string call; trace >> call;)
+        if (marks.count(call) != 0 && marks.at(call) != last)
+            blocks += (blocks.empty() ? "" : "+") + (last = marks.at(call));
     return blocks;
 }
 
