@@ -13,12 +13,12 @@
 namespace {
 
 // The blocks of one frame in drawing order, each known by a call of its own.
-std::string RunBlocks(int *music = nullptr) {
+std::string RunBlocks(std::string *music = nullptr) {
     StartRecording();
     RunEffectBlocks();
     std::vector<RecordedCall> calls = StopRecording();
     if (music != nullptr)
-        *music = CountCalls(calls, "MusicPlay");
+        *music = Trace(calls, "MusicPlay");
     const std::map<std::string, std::string> marks = {
         {"BindTexture(ring)", "tunnel"},  {"BindTexture(font)", "scroller"},
         {"CallList(shape)", "object"},    {"BindTexture(panel)", "panels"},
@@ -47,21 +47,21 @@ const struct OpeningStep {
     int from;
     const char *blocks;
     int32_t maskAfter;
-    int music; // resumed in the frame
-} OPENING[] = {{1, "title", SCENE_TITLE, 0},
-               {35, "title+wipe", SCENE_WIPE, 0},
-               {36, "wipe", SCENE_WIPE, 0},
-               {85, "wipe", SCENE_TITLE, 0},
-               {86, "title", SCENE_TITLE, 1},
-               {185, "title", SCENE_PANELS, 1},
-               {186, "scroller+panels", SCENE_PANELS, 0}};
+    const char *music; // the player's calls in the frame
+} OPENING[] = {{1, "title", SCENE_TITLE, ""},
+               {35, "title+wipe", SCENE_WIPE, ""},
+               {36, "wipe", SCENE_WIPE, ""},
+               {85, "wipe", SCENE_TITLE, ""},
+               {86, "title", SCENE_TITLE, "MusicPlay(0)"},
+               {185, "title", SCENE_PANELS, "MusicPlay(0)"},
+               {186, "scroller+panels", SCENE_PANELS, ""}};
 
 TEST_F(Timeline, TheOpeningFrameByFrame) {
     for (int n = 1, step = 0; n <= 400; n++) {
         if (step + 1 < int(std::size(OPENING)) && OPENING[step + 1].from == n)
             step++;
         SCOPED_TRACE("frame " + std::to_string(n));
-        int music = 0;
+        std::string music;
         ASSERT_EQ(RunBlocks(&music), OPENING[step].blocks);
         ASSERT_EQ(sceneMask.load(), OPENING[step].maskAfter);
         ASSERT_EQ(music, OPENING[step].music);
