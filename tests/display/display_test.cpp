@@ -1,7 +1,7 @@
 // The offscreen display: context, fixed rendering state, the per-frame view
 // and the viewport hook; the event poll: one event per call, Escape only as
 // the Escape key, unused events kept out of the queue, close command and
-// request, the hook.
+// quit, the hook.
 #include <GL/gl.h>
 #include <array>
 #include <cmath>
@@ -133,18 +133,6 @@ TEST_F(EventPoll, GivesEachEventItsResultAndParameter) {
         }
         TearDown();
     }
-}
-
-// However many mouse moves arrive, Escape is the next event taken: they are
-// kept out of the queue, which would otherwise fill and drop Escape.
-TEST_F(EventPoll, MouseMovesDoNotHoldBackEscape) {
-    std::vector<SDL_Event> events(5000, Other(SDL_MOUSEMOTION));
-    events.insert(events.end(), {Other(SDL_MOUSEWHEEL), Other(SDL_KEYUP), Key(SDLK_ESCAPE)});
-    for (SDL_Event &event : events)
-        SDL_PushEvent(&event);
-    EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT), 1);
-    EXPECT_EQ(PollEvent(), EVENT_KEY_DOWN);
-    EXPECT_EQ(LastMessageParam(), KEY_ESCAPE);
 }
 
 } // namespace

@@ -128,13 +128,16 @@ TEST_F(Effects, RingIsAClosedStripOfFifteenQuads) {
     DrawRing();
     std::vector<RecordedCall> calls = StopRecording();
     ASSERT_EQ(CountCalls(calls, "glVertex3f"), 32);
-    for (size_t k = 0, at = FindCall(calls, "glTexCoord2f"); k < 32; k++, at += 2) {
-        double a = 24.0 * double(k / 2) * M_PI / 180;
-        EXPECT_EQ(calls[at].args, (std::vector<double>{double(k % 2), double(k / 2 % 2)}));
-        EXPECT_NEAR(calls[at + 1].args[0], std::sin(a), 1e-6);
-        EXPECT_NEAR(calls[at + 1].args[1], std::cos(a), 1e-6);
-        EXPECT_EQ(calls[at + 1].args[2], k % 2 == 0 ? 0.0 : 0.25);
-    }
+    size_t first = FindCall(calls, "glTexCoord2f"), last = first + 60;
+    EXPECT_EQ(Trace({calls.begin() + long(first), calls.begin() + long(first) + 8}),
+              "TexCoord2f(0,0) Vertex3f(0,1,0) TexCoord2f(1,0) Vertex3f(0,1,0.25) "
+              "TexCoord2f(0,1) Vertex3f(0.406737,0.913545,0) TexCoord2f(1,1) "
+              "Vertex3f(0.406737,0.913545,0.25)");
+    // The last pair closes the ring where the first began.
+    EXPECT_NEAR(calls[last + 3].args[0], 0.0, 1e-6);
+    EXPECT_EQ(Trace({calls.begin() + long(last), calls.begin() + long(last) + 4}, "TexCoord2f"),
+              "TexCoord2f(0,1) TexCoord2f(1,1)");
+    EXPECT_EQ(calls[last + 3].args[1] + calls[last + 3].args[2], 1.25);
 }
 
 // Strip k: two draws, its top edge -2a .. 2b at t = k / 32, its bottom edge
