@@ -38,9 +38,3 @@ std::string Trace(const std::vector<RecordedCall> &calls, const std::string &onl
 int CountCalls(const std::vector<RecordedCall> &calls, const std::string &name);
 // The first call of that name at or after `from` (calls.size() if none).
 size_t FindCall(const std::vector<RecordedCall> &calls, const std::string &name, size_t from = 0);
-
-// MusicPlay, MusicSetSync and MusicRemoveSync are only recorded: the player is
-// never reached.
-// Runs hook after every recorded call with its name (nullptr removes it), as a
-// sync of the player's thread could land there.
-void SetRecordHook(void (*hook)(const std::string &name));

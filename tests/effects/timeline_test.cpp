@@ -104,8 +104,7 @@ float InnerScale() {
 }
 
 // 0.8 before the first beat; from a beat 1.1 and seven steps down, then at
-// rest just below 0.8 - 0.05. A beat waits for the object's next frame, also
-// one stored between its read and its step.
+// rest just below 0.8 - 0.05. A beat waits for the object's next frame.
 TEST_F(Timeline, ThePulseFallsInSevenStepsAndRestsJustBelowZero) {
     SkipOpening();
     OnMusicSync(0, 0, 2);
@@ -119,13 +118,6 @@ TEST_F(Timeline, ThePulseFallsInSevenStepsAndRestsJustBelowZero) {
                             0x1p-26f,       -0x1.99999p-5f, -0x1.99999p-5f};
     for (float expected : pulses)
         EXPECT_EQ(InnerScale(), 0.8f + expected);
-    SetRecordHook([](const std::string &name) {
-        if (name == "PulseStep")
-            pulse.store(0.3f);
-    });
-    EXPECT_EQ(InnerScale(), 0.8f + pulses[7]);
-    SetRecordHook(nullptr);
-    EXPECT_EQ(InnerScale(), 0.8f + pulses[0]);
 }
 
 } // namespace
