@@ -1,6 +1,6 @@
 // The fixture of the effects' tests: the headless display with stand-in
 // textures and the shape's list, the scene variables at their start-up values,
-// and a fresh frame; recording and its hook end with the test.
+// and a fresh frame; recording ends with the test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,7 +19,6 @@ class EffectsTest : public ::testing::Test {
         BeginFrame();
     }
     void TearDown() override {
-        SetRecordHook(nullptr);
         StopRecording();
     }
 };

@@ -15,15 +15,12 @@ constexpr int FRAME_HEIGHT = 480;
 // The headless display of test_support with the demo's fixed state, plus the
 // material vectors that start-up fills for the lit object. False if no context.
 bool OpenEffectsDisplay();
-// Textures of the bank's sizes and formats with simple contents: a font whose
-// cells 0 to 35 are solid blocks, a ring pattern, white panel, titles and picture.
+// White textures of the bank's sizes and formats.
 void UploadStandInTextures();
 // Clear and the frame's view (perspective in the model-view matrix).
 void BeginFrame();
 // The effect blocks of one frame in the demo's order.
 void DrawFrameEffects();
-// Mean of red + green + blue over a rectangle (top-left origin, ends excluded).
-double MeanBrightness(const Image &image, int x0, int y0, int x1, int y1);
 
 // ---- Call recorder ---------------------------------------------------------
 
@@ -41,9 +38,3 @@ std::string Trace(const std::vector<RecordedCall> &calls, const std::string &onl
 int CountCalls(const std::vector<RecordedCall> &calls, const std::string &name);
 // The first call of that name at or after `from` (calls.size() if none).
 size_t FindCall(const std::vector<RecordedCall> &calls, const std::string &name, size_t from = 0);
-
-// MusicPlay, MusicSetSync and MusicRemoveSync are only recorded: the player is
-// never reached.
-// Runs hook after every recorded call with its name (nullptr removes it), as a
-// sync of the player's thread could land there.
-void SetRecordHook(void (*hook)(const std::string &name));

@@ -16,14 +16,11 @@ namespace {
 
 bool recording = false;
 std::vector<RecordedCall> calls;
-void (*recordHook)(const std::string &) = nullptr;
 
 template <typename... T> void Record(const char *name, T... args) {
     if (!recording)
         return;
     calls.push_back({name, {static_cast<double>(args)...}});
-    if (recordHook != nullptr)
-        recordHook(name); // a copy: the hook may record more calls
 }
 
 } // namespace
@@ -104,10 +101,6 @@ size_t FindCall(const std::vector<RecordedCall> &list, const std::string &name, 
     while (from < list.size() && list[from].name != name)
         from++;
     return from;
-}
-
-void SetRecordHook(void (*hook)(const std::string &)) {
-    recordHook = hook;
 }
 
 // An entry point logged under `label` with its arguments, then passed on.
