@@ -46,30 +46,23 @@ struct OptionCase {
 // Run one after another in one process: getopt must start afresh each time.
 const OptionCase OPTION_CASES[] = {
     {{"out"}, RUN},
-    {{"--seconds", "60", "out"}, RUN, "", 3000},
-    {{"--seconds", "1.25", "out"}, RUN, "", 63}, // 62.5 rounds up
-    {{"--seconds=0.02", "out"}, RUN, "", 1},
+    {{"--seconds", "1.25", "out"}, RUN, "", 63},         // 62.5 rounds up
     {{"--seconds", "0.005", "out"}, ERROR, "--seconds"}, // rounds to no frame
     {{"--seconds", "nan", "out"}, ERROR, "--seconds"},
-    {{"--seconds", "-3", "out"}, ERROR, "--seconds"},
     {{"--frames", "1", "--start", "0", "--scale", "1", "--seed", "0", "out"}, RUN, "", 1},
     {{"--frames", "1000000", "--start", "9000000", "out"}, RUN, "", 1000000, 9000000},
     {{"--scale", "8", "--seed", "4294967295", "out"}, RUN, "", 3750, 0, 8, 4294967295},
     {{"--frames", "0", "out"}, ERROR, "--frames"},
     {{"--frames", "1000001", "out"}, ERROR, "--frames"},
-    {{"--start", "-1", "out"}, ERROR, "--start"},
     {{"--start", "9000001", "out"}, ERROR, "--start"},
-    {{"--scale", "0", "out"}, ERROR, "--scale"},
     {{"--scale", "9", "out"}, ERROR, "--scale"},
     {{"--scale", "2x", "out"}, ERROR, "--scale"},
     {{"--seed", "4294967296", "out"}, ERROR, "--seed"},
     {{"--frames", "10", "--seconds", "1", "out"}, ERROR, "exclude"},
-    {{"--frame-rate", "25", "out"}, ERROR, "--frame-rate"},
     {{"out", "--frames"}, ERROR, "--frames: missing"},
     {{"clip.avi"}, ERROR, "clip.avi"},
     {{"--lossless", "x.webm"}, ERROR, "x.webm"},
     {{}, ERROR, "no OUTPUT"},
-    {{"a", "b"}, ERROR, "'b'"},
     {{"--help"}, ParseResult::Help},
     {{"--frames", "x", "--version"}, ERROR, "--frames"},
     {{"--version", "--frames", "x"}, ParseResult::Version},
@@ -90,27 +83,20 @@ TEST(CaptureOptions, ValuesRangesAndMistakes) {
     }
 }
 
-TEST(CaptureOptions, OutputKindFollowsTheNameAndHelpNamesEveryOption) {
-    struct {
-        std::vector<const char *> words;
-        OutputKind kind;
-        const char *container;
-    } cases[] = {{{"Run.MP4"}, OutputKind::Video, "mp4"},
-                 {{"--lossless", "x.mkv"}, OutputKind::Video, "mkv"},
-                 {{"x.webm"}, OutputKind::Video, "webm"},
-                 {{"/tmp"}, OutputKind::Directory, ""},
-                 {{"--manifest", "m.txt"}, OutputKind::None, ""}};
-    for (const auto &c : cases) {
-        Parse parse = ParseWords(c.words);
+TEST(CaptureOptions, OutputKindFollowsTheName) {
+    const std::tuple<const char *, OutputKind, const char *> cases[] = {
+        {"Run.MP4", OutputKind::Video, "mp4"},
+        {"x.webm", OutputKind::Video, "webm"},
+        {"/tmp", OutputKind::Directory, ""}};
+    for (auto [name, kind, container] : cases) {
+        Parse parse = ParseWords({name});
         ASSERT_EQ(parse.result, RUN) << parse.error;
-        EXPECT_EQ(parse.options.outputKind, c.kind) << c.words.back();
-        EXPECT_EQ(parse.options.container, c.container);
-        EXPECT_EQ(parse.options.lossless, c.words[0] == std::string("--lossless"));
+        EXPECT_EQ(parse.options.outputKind, kind) << name;
+        EXPECT_EQ(parse.options.container, container);
     }
-    std::string usage = CaptureUsage("brumlakor-capture");
-    for (const char *name : {"--frames", "--seconds", "--start", "--scale", "--seed", "--manifest",
-                             "--lossless", "--timings", "--help", "--version", "OUTPUT"})
-        EXPECT_NE(usage.find(name), std::string::npos) << name;
+    Parse parse = ParseWords({"--lossless", "--manifest", "m.txt"});
+    EXPECT_EQ(parse.options.outputKind, OutputKind::None);
+    EXPECT_TRUE(parse.options.lossless);
 }
 
 uint32_t Get32(const std::string &bytes, size_t at) {
@@ -163,9 +149,7 @@ TEST_F(CaptureFiles, FailuresNameTheFileAndTheReason) {
     std::string absent = missing + ": No such file or directory";
     const std::pair<std::function<bool()>, std::string> cases[] = {
         {[&] { return WavCreate(wav, missing, 44100, error); }, absent},
-        {[&] { return WavCreate(wav, "/dev/full", 44100, error); }, full},
         {[&] { return WritePng("/dev/full", rgb.data(), 64, 48, error); }, full},
-        {[&] { return WritePng(missing, rgb.data(), 64, 48, error); }, absent},
         {[&] {
              return ManifestCreate(manifest, "/dev/full", error) &&
                     ManifestAdd(manifest, 0, 0, 4, error) && ManifestFinish(manifest, error);

@@ -123,12 +123,17 @@ std::vector<unsigned long> FindWindows(XServer &server, const std::string &name)
     return found;
 }
 
-unsigned long WaitForWindow(XServer &server, const std::string &name, int timeoutMs) {
+unsigned long WaitForWindow(XServer &server, const std::string &name, int timeoutMs, int classed) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     do {
         for (unsigned long window : FindWindows(server, name)) {
             WindowGeometry geometry;
-            if (GetWindowGeometry(server, window, geometry) && geometry.viewable)
+            XClassHint hint{};
+            bool hasClass = XGetClassHint(Connection(server), window, &hint) != 0;
+            XFree(hint.res_name);
+            XFree(hint.res_class);
+            if ((classed < 0 || classed == hasClass) &&
+                GetWindowGeometry(server, window, geometry) && geometry.viewable)
                 return window;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -150,16 +155,6 @@ bool GetWindowGeometry(XServer &server, unsigned long window, WindowGeometry &ge
     return true;
 }
 
-std::string WindowClass(XServer &server, unsigned long window) {
-    XClassHint hint{};
-    if (!XGetClassHint(Connection(server), window, &hint))
-        return "";
-    std::string name = hint.res_class != nullptr ? hint.res_class : "";
-    XFree(hint.res_name);
-    XFree(hint.res_class);
-    return name;
-}
-
 bool SendDeleteWindow(XServer &server, unsigned long window) {
     Display *display = Connection(server);
     XEvent event{};
@@ -172,10 +167,6 @@ bool SendDeleteWindow(XServer &server, unsigned long window) {
     bool sent = XSendEvent(display, window, False, NoEventMask, &event) != 0;
     XFlush(display);
     return sent;
-}
-
-Image CaptureScreen(XServer &server) {
-    return CaptureWindow(server, DefaultRootWindow(Connection(server)));
 }
 
 Image CaptureWindow(XServer &server, unsigned long window) {
