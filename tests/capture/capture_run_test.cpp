@@ -1,6 +1,6 @@
 // Whole captures of the presentation by the tool: the scene of every frame
 // against the frame counters and the module's rows and ticks, the sound frame
-// by frame, start and seed, interruption and failures.
+// by frame, start and seed, and interruption.
 #include "tests/support/process.h"
 
 #include <csignal>
@@ -168,22 +168,6 @@ TEST_F(CaptureRun, InterruptFinishesWhatWasCaptured) {
     uint32_t dataSize = 0;
     memcpy(&dataSize, wav.data() + 40, 4);
     EXPECT_EQ(dataSize, wav.size() - WAV_HEADER);
-}
-
-TEST_F(CaptureRun, FailuresExitNonZeroNamingTheFile) {
-    std::ofstream(directory + "/plain-file") << "";
-    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
-        {{"--frames", "5", directory + "/plain-file/frames"},
-         1,
-         directory + "/plain-file/frames: "},
-        {{"--frames", "5", "--manifest", directory + "/missing/m.txt"},
-         1,
-         directory + "/missing/m.txt: No such file or directory"},
-    };
-    for (const auto &[arguments, status, message] : cases) {
-        EXPECT_EQ(Run(directory, arguments), status);
-        EXPECT_NE(Errors().find(message), std::string::npos) << Errors();
-    }
 }
 
 } // namespace
