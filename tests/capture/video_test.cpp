@@ -4,7 +4,6 @@
 #include "capture/video.h"
 #include "tests/support/process.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -13,29 +12,19 @@ namespace {
 
 constexpr int WIDTH = 64, HEIGHT = 48;
 
-std::string Output(const std::string &command) {
-    std::string text;
-    FILE *pipe = popen(command.c_str(), "r");
-    char buffer[4096];
-    for (size_t count; pipe != nullptr && (count = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        text.append(buffer, count);
-    if (pipe != nullptr)
-        pclose(pipe);
-    return text;
+// Bytes that differ from frame to frame and within a frame's rows: a
+// picture's RGB or a frame's sound.
+std::string Bytes(size_t size, int frame) {
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 13 + frame * 29) ^ (i / 97));
+    return bytes;
 }
-
 std::string Picture(int frame) {
-    std::string rgb(WIDTH * HEIGHT * 3, '\0');
-    for (size_t i = 0; i < rgb.size(); ++i)
-        rgb[i] = static_cast<char>((i * 13 + frame * 29) ^ (i / 97));
-    return rgb;
+    return Bytes(WIDTH * HEIGHT * 3, frame);
 }
-
 std::string Sound(int frame) {
-    std::string sound(882 * 4, '\0');
-    for (size_t i = 0; i < sound.size(); ++i)
-        sound[i] = static_cast<char>(i * 97 + frame * 31);
-    return sound;
+    return Bytes(882 * 4, frame + 1000);
 }
 
 class CaptureVideo : public ::testing::Test {
@@ -47,6 +36,11 @@ class CaptureVideo : public ::testing::Test {
     }
     void TearDown() override {
         std::filesystem::remove_all(directory);
+        std::filesystem::remove(directory + ".out");
+    }
+    std::string Output(const std::string &command) {
+        EXPECT_EQ(std::system((command + " >" + directory + ".out").c_str()), 0) << command;
+        return ReadFile(directory + ".out");
     }
     // Writes frames through the outputs: 10 of the title, then the wipe.
     bool Capture(const std::string &name, bool lossless, int frames) {

@@ -118,11 +118,10 @@ struct DemoRun {
         for (std::string line; std::getline(lines, line);) {
             std::istringstream fields(line);
             std::string kind;
-            long swap;
             Frame frame{static_cast<int>(probe.frames.size()) + 1, 0, 0};
             if (line.rfind("B ", 0) == 0)
                 probe.boxes.push_back(line.substr(2));
-            else if (fields >> kind >> swap >> frame.ms >> std::hex >> frame.mask &&
+            else if (fields >> kind >> frame.ms >> std::hex >> frame.mask &&
                      (frame.mask != 0 || !probe.frames.empty())) // a line cut by a kill fails
                 probe.frames.push_back(frame);
         }

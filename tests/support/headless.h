@@ -11,7 +11,7 @@
 //     WritePng("/tmp/frame.png", frame);      // to look at it
 //     EXPECT_EQ(CompareImages(frame, expected, 2).differingPixels, 0);
 //
-// The display stays up until the process ends (or StopHeadlessDisplay).
+// The display stays up until the process ends.
 // Under ThreadSanitizer, run GL tests with
 // TSAN_OPTIONS=suppressions=tests/support/tsan.supp (llvmpipe's own threads).
 #pragma once
@@ -24,8 +24,6 @@
 // thread. A second call with the display up does nothing but return true.
 // Returns false (with a line on stderr) when no GL context could be made.
 bool StartHeadlessDisplay(int width = 640, int height = 480);
-// Closes the window and the video subsystem (RuntimeEnd).
-void StopHeadlessDisplay();
 
 // Reads the back buffer (call it before PresentFrame) at the drawable's size.
 Image ReadBackBuffer();
