@@ -1,7 +1,6 @@
 // Whole captures of the presentation by the tool: the scene of every frame
 // against the frame counters and the module's rows and ticks, the sound frame
-// by frame, start, seed and scale, interruption and failures.
-#include "tests/support/image.h"
+// by frame, start and seed, and interruption.
 #include "tests/support/process.h"
 
 #include <csignal>
@@ -74,17 +73,12 @@ class CaptureRun : public ::testing::Test {
         return Spawn(arguments, {"TMPDIR=" + dir + "/tmp"}, dir + "/errors.txt");
     }
     static int Run(const std::string &dir, const std::vector<std::string> &arguments) {
-        int status = WaitExit(Start(dir, arguments), 600000);
-        EXPECT_TRUE(status == 0 || ReadFile(dir + "/errors.txt") != "") << status;
-        return status;
-    }
-    std::string Errors() {
-        return ReadFile(directory + "/errors.txt");
+        return WaitExit(Start(dir, arguments), 600000);
     }
     std::string directory;
 };
 
-TEST_F(CaptureRun, EveryFrameShowsTheSceneOfTheCountersAndTheModule) {
+TEST_F(CaptureRun, EveryFrameShowsTheSceneOfTheCountersAndTheModuleAndItsSound) {
     std::vector<Entry> manifest = ReadManifest(reference + "/m.txt");
     ASSERT_EQ(manifest.size(), size_t(FRAMES));
     // Orders 2, 4 and 6 begin after 128, 256 and 384 rows of 64-row patterns.
@@ -104,77 +98,37 @@ TEST_F(CaptureRun, EveryFrameShowsTheSceneOfTheCountersAndTheModule) {
             ASSERT_EQ(manifest[f].frame, f);
             ASSERT_EQ(manifest[f].blocks, blocks) << "frame " << f;
         }
-}
-
-TEST_F(CaptureRun, SoundHolds882SamplesPerFrameAndStartsWithTheMusic) {
+    // 882 samples of sound a frame, silent until the music's frame.
     std::string wav = ReadFile(reference + "/frames/audio.wav");
     ASSERT_EQ(wav.size(), WAV_HEADER + FRAMES * FRAME_SOUND);
-    auto peak = [&](int64_t frame) {
-        int loudest = 0;
-        for (size_t i = 0; i < 882 * 2; ++i) {
-            int16_t sample;
-            memcpy(&sample, wav.data() + WAV_HEADER + frame * FRAME_SOUND + 2 * i, 2);
-            loudest = std::max(loudest, std::abs(int(sample)));
-        }
-        return loudest;
-    };
-    for (int64_t f = 0; f < MUSIC_FRAME; ++f)
-        ASSERT_EQ(peak(f), 0) << "sound before the music, frame " << f;
-    EXPECT_GT(peak(MUSIC_FRAME), 1000);
+    size_t sound = wav.find_first_not_of('\0', WAV_HEADER) - WAV_HEADER;
+    EXPECT_EQ(static_cast<int64_t>(sound / FRAME_SOUND), MUSIC_FRAME);
 }
 
-TEST_F(CaptureRun, StartGivesTheMatchingPartOfAFullCapture) {
-    ASSERT_EQ(Run(directory, {"--start", "1000", "--frames", "100", "--manifest",
+// From frame 40 on, seeded: the same scenes, pictures and sound as the
+// matching part of the full capture, but for the wipe's strips, which jitter
+// at random in every wipe frame.
+TEST_F(CaptureRun, StartAndSeedGiveTheMatchingPartButForTheWipe) {
+    ASSERT_EQ(Run(directory, {"--start", "40", "--frames", "100", "--seed", "12345", "--manifest",
                               directory + "/m.txt", directory + "/part"}),
               0);
     std::vector<Entry> part = ReadManifest(directory + "/m.txt");
     std::vector<Entry> full = ReadManifest(reference + "/m.txt");
     ASSERT_EQ(part.size(), 100u);
-    for (size_t i = 0; i < 100; ++i)
-        EXPECT_EQ(part[i].frame * 1000 + part[i].blocks,
-                  full[1000 + i].frame * 1000 + full[1000 + i].blocks);
-    EXPECT_EQ(part.back().crc, full.back().crc);
+    int differing = 0;
+    for (size_t i = 0; i < 100; ++i) {
+        const Entry &same = full[40 + i];
+        EXPECT_EQ(part[i].frame * 1000 + part[i].blocks, same.frame * 1000 + same.blocks);
+        EXPECT_TRUE(part[i].crc == same.crc || same.blocks & WIPE) << "frame " << same.frame;
+        differing += part[i].crc != same.crc;
+    }
+    EXPECT_GE(differing, 40);
     EXPECT_TRUE(ReadFile(directory + "/part/audio.wav").substr(WAV_HEADER) ==
                 ReadFile(reference + "/frames/audio.wav")
-                    .substr(WAV_HEADER + 1000 * FRAME_SOUND, 100 * FRAME_SOUND));
-    EXPECT_EQ(ReadFile(directory + "/part/frame-001050.png"),
-              ReadFile(reference + "/frames/frame-001050.png"));
-    EXPECT_FALSE(fs::exists(directory + "/part/frame-000999.png"));
-}
-
-TEST_F(CaptureRun, SeedChangesTheWipeAndNothingElse) {
-    ASSERT_EQ(
-        Run(directory, {"--seed", "12345", "--frames", "250", "--manifest", directory + "/m.txt"}),
-        0);
-    std::vector<Entry> seeded = ReadManifest(directory + "/m.txt");
-    std::vector<Entry> full = ReadManifest(reference + "/m.txt");
-    ASSERT_EQ(seeded.size(), 250u);
-    int differing = 0;
-    for (size_t f = 0; f < 250; ++f) {
-        bool same = seeded[f].crc == full[f].crc;
-        EXPECT_TRUE(same || full[f].blocks & WIPE) << "frame " << f;
-        differing += !same;
-    }
-    EXPECT_GE(differing, 50); // the strips jitter at random in every wipe frame
-}
-
-// Each 2 x 2 block of the large frame, averaged, matches the small frame but
-// for edges.
-TEST_F(CaptureRun, ScaleTwoShowsTheSamePictureSharper) {
-    ASSERT_EQ(Run(directory, {"--scale", "2", "--start", "225", "--frames", "1", directory}), 0);
-    Image big = ReadPng(directory + "/frame-000225.png");
-    Image small = ReadPng(reference + "/frames/frame-000225.png");
-    ASSERT_EQ(big.width * 10000 + big.height, 1280 * 10000 + 960);
-    double total = 0;
-    for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 640; ++x)
-            for (int c = 0; c < 3; ++c)
-                total +=
-                    std::abs((big.Pixel(2 * x, 2 * y)[c] + big.Pixel(2 * x + 1, 2 * y)[c] +
-                              big.Pixel(2 * x, 2 * y + 1)[c] + big.Pixel(2 * x + 1, 2 * y + 1)[c]) /
-                                 4 -
-                             small.Pixel(x, y)[c]);
-    EXPECT_LT(total / (640 * 480 * 3), 3.0);
+                    .substr(WAV_HEADER + 40 * FRAME_SOUND, 100 * FRAME_SOUND));
+    EXPECT_EQ(ReadFile(directory + "/part/frame-000139.png"),
+              ReadFile(reference + "/frames/frame-000139.png"));
+    EXPECT_FALSE(fs::exists(directory + "/part/frame-000039.png"));
 }
 
 // Ctrl+C while writing: the run stops after the frame in hand and leaves
@@ -183,11 +137,11 @@ TEST_F(CaptureRun, InterruptFinishesWhatWasCaptured) {
     std::string manifest = directory + "/m.txt", frames = directory + "/frames";
     pid_t pid = Start(directory, {"--frames", "3000", "--manifest", manifest, frames});
     // The manifest is written in blocks of 4 KB, some 280 frames each.
-    for (int i = 0; i < 600 && !(fs::exists(manifest) && fs::file_size(manifest) > 4096); ++i)
+    for (int i = 0; i < 600 && ReadFile(manifest).size() <= 4096; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     kill(pid, SIGINT);
-    EXPECT_EQ(WaitExit(pid, 60000), 130) << Errors();
-    EXPECT_NE(Errors().find("interrupted"), std::string::npos);
+    EXPECT_EQ(WaitExit(pid, 60000), 130);
+    EXPECT_NE(ReadFile(directory + "/errors.txt").find("interrupted"), std::string::npos);
     size_t count = ReadManifest(manifest).size();
     EXPECT_GT(count, 280u);
     EXPECT_LT(count, 3000u);
@@ -197,22 +151,6 @@ TEST_F(CaptureRun, InterruptFinishesWhatWasCaptured) {
     uint32_t dataSize = 0;
     memcpy(&dataSize, wav.data() + 40, 4);
     EXPECT_EQ(dataSize, wav.size() - WAV_HEADER);
-}
-
-TEST_F(CaptureRun, FailuresExitNonZeroNamingTheFile) {
-    std::ofstream(directory + "/plain-file") << "";
-    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
-        {{"--frames", "5", directory + "/plain-file/frames"},
-         1,
-         directory + "/plain-file/frames: "},
-        {{"--frames", "5", "--manifest", directory + "/missing/m.txt"},
-         1,
-         directory + "/missing/m.txt: No such file or directory"},
-        {{"--scale", "12", directory + "/x"}, 2, "--scale"}};
-    for (const auto &[arguments, status, message] : cases) {
-        EXPECT_EQ(Run(directory, arguments), status);
-        EXPECT_NE(Errors().find(message), std::string::npos) << Errors();
-    }
 }
 
 } // namespace

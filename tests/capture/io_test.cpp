@@ -36,81 +36,55 @@ Parse ParseWords(std::vector<const char *> words) {
 
 constexpr ParseResult RUN = ParseResult::Run, ERROR = ParseResult::Error;
 
-struct OptionCase {
-    std::vector<const char *> words;
-    ParseResult result;
-    const char *named = ""; // in the error
-    int64_t frames = 3750, start = 0, scale = 1, seed = 0;
-};
+// A run's options as "frames start scale seed output" (output: the video's
+// container, "dir" or "none"; " lossless" after it).
+std::string Summary(const CaptureOptions &o) {
+    std::string output = o.outputKind == OutputKind::Video       ? o.container
+                         : o.outputKind == OutputKind::Directory ? "dir"
+                                                                 : "none";
+    return std::to_string(o.frames) + " " + std::to_string(o.start) + " " +
+           std::to_string(o.scale) + " " + std::to_string(o.seed) + " " + output +
+           (o.lossless ? " lossless" : "");
+}
 
-// Run one after another in one process: getopt must start afresh each time.
-const OptionCase OPTION_CASES[] = {
-    {{"out"}, RUN},
-    {{"--seconds", "60", "out"}, RUN, "", 3000},
-    {{"--seconds", "1.25", "out"}, RUN, "", 63}, // 62.5 rounds up
-    {{"--seconds=0.02", "out"}, RUN, "", 1},
-    {{"--seconds", "0.005", "out"}, ERROR, "--seconds"}, // rounds to no frame
+// Words, result, and the summary of a run or a word in the error. Run one
+// after another in one process: getopt must start afresh each time.
+const std::tuple<std::vector<const char *>, ParseResult, const char *> OPTION_CASES[] = {
+    {{"out"}, RUN, "3750 0 1 0 dir"},
+    {{"--seconds", "1.25", "Run.MP4"}, RUN, "63 0 1 0 mp4"}, // 62.5 rounds up
+    {{"--seconds", "0.005", "out"}, ERROR, "--seconds"},     // rounds to no frame
     {{"--seconds", "nan", "out"}, ERROR, "--seconds"},
-    {{"--seconds", "-3", "out"}, ERROR, "--seconds"},
-    {{"--frames", "1", "--start", "0", "--scale", "1", "--seed", "0", "out"}, RUN, "", 1},
-    {{"--frames", "1000000", "--start", "9000000", "out"}, RUN, "", 1000000, 9000000},
-    {{"--scale", "8", "--seed", "4294967295", "out"}, RUN, "", 3750, 0, 8, 4294967295},
+    {{"--frames", "1", "--start", "0", "--scale", "1", "--lossless", "x.mkv"},
+     RUN,
+     "1 0 1 0 mkv lossless"},
+    {{"--frames", "1000000", "--start", "9000000", "out"}, RUN, "1000000 9000000 1 0 dir"},
+    {{"--scale", "8", "--seed", "4294967295", "--manifest", "m"}, RUN, "3750 0 8 4294967295 none"},
     {{"--frames", "0", "out"}, ERROR, "--frames"},
     {{"--frames", "1000001", "out"}, ERROR, "--frames"},
-    {{"--start", "-1", "out"}, ERROR, "--start"},
     {{"--start", "9000001", "out"}, ERROR, "--start"},
-    {{"--scale", "0", "out"}, ERROR, "--scale"},
     {{"--scale", "9", "out"}, ERROR, "--scale"},
     {{"--scale", "2x", "out"}, ERROR, "--scale"},
     {{"--seed", "4294967296", "out"}, ERROR, "--seed"},
     {{"--frames", "10", "--seconds", "1", "out"}, ERROR, "exclude"},
-    {{"--frame-rate", "25", "out"}, ERROR, "--frame-rate"},
     {{"out", "--frames"}, ERROR, "--frames: missing"},
     {{"clip.avi"}, ERROR, "clip.avi"},
     {{"--lossless", "x.webm"}, ERROR, "x.webm"},
     {{}, ERROR, "no OUTPUT"},
-    {{"a", "b"}, ERROR, "'b'"},
-    {{"--help"}, ParseResult::Help},
+    {{"--help"}, ParseResult::Help, ""},
     {{"--frames", "x", "--version"}, ERROR, "--frames"},
-    {{"--version", "--frames", "x"}, ParseResult::Version},
+    {{"--version", "--frames", "x"}, ParseResult::Version, ""},
 };
 
-TEST(CaptureOptions, ValuesRangesAndMistakes) {
-    for (const OptionCase &c : OPTION_CASES) {
-        Parse parse = ParseWords(c.words);
-        SCOPED_TRACE(c.words.empty() ? "(none)" : c.words[0] + std::string(" ") + parse.error);
-        ASSERT_EQ(parse.result, c.result);
-        EXPECT_NE(parse.error.find(c.named), std::string::npos);
-        if (c.result == RUN) {
-            EXPECT_EQ(parse.options.frames, c.frames);
-            EXPECT_EQ(parse.options.start, c.start);
-            EXPECT_EQ(parse.options.scale, c.scale);
-            EXPECT_EQ(parse.options.seed, c.seed);
-        }
+TEST(CaptureOptions, ValuesRangesKindsAndMistakes) {
+    for (const auto &[words, result, expected] : OPTION_CASES) {
+        Parse parse = ParseWords(words);
+        SCOPED_TRACE(words.empty() ? "(none)" : words[0] + std::string(" ") + parse.error);
+        ASSERT_EQ(parse.result, result);
+        if (result == RUN)
+            EXPECT_EQ(Summary(parse.options), expected);
+        else
+            EXPECT_NE(parse.error.find(expected), std::string::npos);
     }
-}
-
-TEST(CaptureOptions, OutputKindFollowsTheNameAndHelpNamesEveryOption) {
-    struct {
-        std::vector<const char *> words;
-        OutputKind kind;
-        const char *container;
-    } cases[] = {{{"Run.MP4"}, OutputKind::Video, "mp4"},
-                 {{"--lossless", "x.mkv"}, OutputKind::Video, "mkv"},
-                 {{"x.webm"}, OutputKind::Video, "webm"},
-                 {{"/tmp"}, OutputKind::Directory, ""},
-                 {{"--manifest", "m.txt"}, OutputKind::None, ""}};
-    for (const auto &c : cases) {
-        Parse parse = ParseWords(c.words);
-        ASSERT_EQ(parse.result, RUN) << parse.error;
-        EXPECT_EQ(parse.options.outputKind, c.kind) << c.words.back();
-        EXPECT_EQ(parse.options.container, c.container);
-        EXPECT_EQ(parse.options.lossless, c.words[0] == std::string("--lossless"));
-    }
-    std::string usage = CaptureUsage("brumlakor-capture");
-    for (const char *name : {"--frames", "--seconds", "--start", "--scale", "--seed", "--manifest",
-                             "--lossless", "--timings", "--help", "--version", "OUTPUT"})
-        EXPECT_NE(usage.find(name), std::string::npos) << name;
 }
 
 uint32_t Get32(const std::string &bytes, size_t at) {
@@ -163,9 +137,7 @@ TEST_F(CaptureFiles, FailuresNameTheFileAndTheReason) {
     std::string absent = missing + ": No such file or directory";
     const std::pair<std::function<bool()>, std::string> cases[] = {
         {[&] { return WavCreate(wav, missing, 44100, error); }, absent},
-        {[&] { return WavCreate(wav, "/dev/full", 44100, error); }, full},
         {[&] { return WritePng("/dev/full", rgb.data(), 64, 48, error); }, full},
-        {[&] { return WritePng(missing, rgb.data(), 64, 48, error); }, absent},
         {[&] {
              return ManifestCreate(manifest, "/dev/full", error) &&
                     ManifestAdd(manifest, 0, 0, 4, error) && ManifestFinish(manifest, error);

@@ -1,8 +1,8 @@
 /* Preloaded into the demo by the fault-matrix tests; the demo's own code is
    not touched. It appends to $BRUMLAKOR_PROBE_LOG, one line per event:
 
-     F <swap> <monotonic ms> <sceneMask>   at each buffer swap
-     B <caption>|<text>                    for each message box shown
+     F <monotonic ms> <sceneMask>   at each buffer swap
+     B <caption>|<text>             for each message box shown
 
    sceneMask is read from the executable's memory at the offset that the test
    took from the executable's symbol table ($BRUMLAKOR_PROBE_MASK_OFFSET, hex),
@@ -31,15 +31,6 @@ struct MessageBoxStart {
     const char *message;
 };
 
-static uintptr_t programBase;
-
-static int FindProgramBase(struct dl_phdr_info *info, size_t size, void *unused) {
-    (void)size;
-    (void)unused;
-    programBase = (uintptr_t)info->dlpi_addr; /* the first object is the program */
-    return 1;
-}
-
 /* Opened per line: a box's child process writes to the same log. */
 static void Append(const char *line) {
     const char *path = getenv("BRUMLAKOR_PROBE_LOG");
@@ -53,12 +44,13 @@ static void Append(const char *line) {
 
 void SDL_GL_SwapWindow(void *window) {
     static SwapWindow real = NULL;
-    static long swaps = 0, offset = -1;
+    static long offset = -1;
+    static struct link_map *program; /* its l_addr: where the executable was loaded */
     if (real == NULL) {
         real = (SwapWindow)dlsym(RTLD_NEXT, "SDL_GL_SwapWindow");
         const char *text = getenv("BRUMLAKOR_PROBE_MASK_OFFSET");
         offset = text != NULL ? strtol(text, NULL, 16) : 0;
-        dl_iterate_phdr(FindProgramBase, NULL);
+        dlinfo(dlopen(NULL, RTLD_NOW), RTLD_DI_LINKMAP, &program);
     }
     const char *slow = getenv("BRUMLAKOR_PROBE_SLOW_MS");
     long ms = slow != NULL ? strtol(slow, NULL, 10) : 0;
@@ -66,10 +58,9 @@ void SDL_GL_SwapWindow(void *window) {
     nanosleep(&pause, NULL);
     real(window);
     clock_gettime(CLOCK_MONOTONIC, &now);
-    unsigned mask = offset != 0 ? *(volatile uint32_t *)(programBase + (uintptr_t)offset) : 0;
+    unsigned mask = offset != 0 ? *(volatile uint32_t *)(program->l_addr + (uintptr_t)offset) : 0;
     char line[96];
-    snprintf(line, sizeof line, "F %ld %.3f %x\n", swaps++, now.tv_sec * 1000.0 + now.tv_nsec / 1e6,
-             mask);
+    snprintf(line, sizeof line, "F %.3f %x\n", now.tv_sec * 1000.0 + now.tv_nsec / 1e6, mask);
     Append(line);
 }
 

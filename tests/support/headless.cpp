@@ -28,11 +28,6 @@ bool StartHeadlessDisplay(int width, int height) {
     return displayUp;
 }
 
-void StopHeadlessDisplay() {
-    RuntimeEnd();
-    displayUp = false;
-}
-
 Image ReadBackBuffer() {
     Image image;
     image.width = ClientAreaWidth();

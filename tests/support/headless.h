@@ -1,6 +1,7 @@
 // Headless GL for tests: an offscreen OpenGL 1.x context (SDL's offscreen
-// video driver, an EGL pbuffer on Mesa llvmpipe), frame read-back, PNG files
-// and image comparison. Link the target `test_support`.
+// video driver, an EGL pbuffer on Mesa llvmpipe), frame read-back and PNG
+// files.
+// Link the target `test_support`.
 //
 // Typical use in a test:
 //
@@ -9,9 +10,8 @@
 //     DrawSomething();
 //     Image frame = ReadBackBuffer();         // what the frame shows, rows top first
 //     WritePng("/tmp/frame.png", frame);      // to look at it
-//     EXPECT_EQ(CompareImages(frame, expected, 2).differingPixels, 0);
 //
-// The display stays up until the process ends (or StopHeadlessDisplay).
+// The display stays up until the process ends.
 // Under ThreadSanitizer, run GL tests with
 // TSAN_OPTIONS=suppressions=tests/support/tsan.supp (llvmpipe's own threads).
 #pragma once
@@ -24,8 +24,6 @@
 // thread. A second call with the display up does nothing but return true.
 // Returns false (with a line on stderr) when no GL context could be made.
 bool StartHeadlessDisplay(int width = 640, int height = 480);
-// Closes the window and the video subsystem (RuntimeEnd).
-void StopHeadlessDisplay();
 
 // Reads the back buffer (call it before PresentFrame) at the drawable's size.
 Image ReadBackBuffer();

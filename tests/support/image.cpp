@@ -1,7 +1,4 @@
-// Images for tests: PNG files through libpng, comparison, counting.
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
+// Images for tests: PNG files through libpng.
 #include <png.h>
 
 #include "tests/support/image.h"
@@ -30,30 +27,4 @@ Image ReadPng(const std::string &path) {
         return {};
     }
     return image;
-}
-
-ImageDifference CompareImages(const Image &a, const Image &b, int tolerance) {
-    ImageDifference result;
-    result.sameSize = a.width == b.width && a.height == b.height && a.rgb.size() == b.rgb.size();
-    if (!result.sameSize)
-        return result;
-    for (size_t pixel = 0; pixel < a.rgb.size(); pixel += 3) {
-        int worst = 0;
-        for (size_t channel = 0; channel < 3; channel++)
-            worst = std::max(worst, std::abs(a.rgb[pixel + channel] - b.rgb[pixel + channel]));
-        result.maxChannelDifference = std::max(result.maxChannelDifference, worst);
-        if (worst > tolerance)
-            result.differingPixels++;
-    }
-    return result;
-}
-
-int CountDarkPixels(const Image &image, int threshold) {
-    int count = 0;
-    for (size_t pixel = 0; pixel < image.rgb.size(); pixel += 3) {
-        if (image.rgb[pixel] <= threshold && image.rgb[pixel + 1] <= threshold &&
-            image.rgb[pixel + 2] <= threshold)
-            count++;
-    }
-    return count;
 }

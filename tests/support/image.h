@@ -1,6 +1,6 @@
-// Images for tests: RGB pixels rows top first, PNG files, comparison with a
-// tolerance. Part of `test_support` (headless.h), and on its own in
-// `test_images` for tests that need no GL.
+// Images for tests: RGB pixels rows top first, PNG files. Part of
+// `test_support` (headless.h), and on its own in `test_images` for tests
+// that need no GL.
 #pragma once
 
 #include <cstdint>
@@ -21,13 +21,3 @@ struct Image {
 bool WritePng(const std::string &path, const Image &image);
 // Reads an 8-bit RGB or RGBA PNG (alpha dropped); an empty Image on failure.
 Image ReadPng(const std::string &path);
-
-struct ImageDifference {
-    bool sameSize = false;
-    int differingPixels = 0;      // pixels with a channel off by more than the tolerance
-    int maxChannelDifference = 0; // over all pixels and channels
-};
-// Compares two images pixel by pixel; tolerance is per channel (0 to 255).
-ImageDifference CompareImages(const Image &a, const Image &b, int tolerance);
-// Number of pixels whose every channel is at most threshold (black count).
-int CountDarkPixels(const Image &image, int threshold);

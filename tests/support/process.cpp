@@ -81,14 +81,11 @@ std::vector<pid_t> ProcessesWith(const std::string &wanted) {
     std::vector<pid_t> found;
     std::error_code error;
     for (const auto &entry : fs::directory_iterator("/proc", error)) {
+        std::string environ = '\0' + ReadFile(entry.path() / "environ"), stat;
+        std::ifstream(entry.path() / "stat") >> stat >> stat >> stat; // the state, Z: a zombie
         pid_t pid = static_cast<pid_t>(std::atol(entry.path().filename().c_str()));
-        std::ifstream environ(entry.path() / "environ"), stat(entry.path() / "stat");
-        std::string variable, number, name, state;
-        bool ours = false;
-        while (!ours && std::getline(environ, variable, '\0'))
-            ours = variable == wanted;
-        stat >> number >> name >> state;
-        if (ours && pid != getpid() && state != "Z")
+        if (environ.find('\0' + wanted + '\0') != std::string::npos && pid != getpid() &&
+            stat != "Z")
             found.push_back(pid);
     }
     return found;

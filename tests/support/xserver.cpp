@@ -58,25 +58,6 @@ int IgnoreErrors(Display *, XErrorEvent *) {
     return 0;
 }
 
-Image FromXImage(XImage *ximage) {
-    Image image;
-    if (ximage == nullptr)
-        return image;
-    image.width = ximage->width;
-    image.height = ximage->height;
-    image.rgb.resize(static_cast<size_t>(image.width) * image.height * 3);
-    for (int y = 0; y < image.height; y++) {
-        for (int x = 0; x < image.width; x++) {
-            unsigned long pixel = XGetPixel(ximage, x, y);
-            uint8_t *out = &image.rgb[(static_cast<size_t>(y) * image.width + x) * 3];
-            out[0] = static_cast<uint8_t>((pixel & ximage->red_mask) >> 16);
-            out[1] = static_cast<uint8_t>((pixel & ximage->green_mask) >> 8);
-            out[2] = static_cast<uint8_t>(pixel & ximage->blue_mask);
-        }
-    }
-    XDestroyImage(ximage);
-    return image;
-}
 } // namespace
 
 bool StartXServer(XServer &server, const std::string &screen) {
@@ -123,16 +104,21 @@ std::vector<unsigned long> FindWindows(XServer &server, const std::string &name)
     return found;
 }
 
-unsigned long WaitForWindow(XServer &server, const std::string &name, int timeoutMs) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+unsigned long WaitForWindow(XServer &server, const std::string &name, int timeoutMs, int classed) {
+    double start = NowMs();
     do {
         for (unsigned long window : FindWindows(server, name)) {
             WindowGeometry geometry;
-            if (GetWindowGeometry(server, window, geometry) && geometry.viewable)
+            XClassHint hint{};
+            bool hasClass = XGetClassHint(Connection(server), window, &hint) != 0;
+            XFree(hint.res_name);
+            XFree(hint.res_class);
+            if ((classed < 0 || classed == hasClass) &&
+                GetWindowGeometry(server, window, geometry) && geometry.viewable)
                 return window;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    } while (std::chrono::steady_clock::now() < deadline);
+    } while (NowMs() - start < timeoutMs);
     return 0;
 }
 
@@ -150,16 +136,6 @@ bool GetWindowGeometry(XServer &server, unsigned long window, WindowGeometry &ge
     return true;
 }
 
-std::string WindowClass(XServer &server, unsigned long window) {
-    XClassHint hint{};
-    if (!XGetClassHint(Connection(server), window, &hint))
-        return "";
-    std::string name = hint.res_class != nullptr ? hint.res_class : "";
-    XFree(hint.res_name);
-    XFree(hint.res_class);
-    return name;
-}
-
 bool SendDeleteWindow(XServer &server, unsigned long window) {
     Display *display = Connection(server);
     XEvent event{};
@@ -174,17 +150,28 @@ bool SendDeleteWindow(XServer &server, unsigned long window) {
     return sent;
 }
 
-Image CaptureScreen(XServer &server) {
-    return CaptureWindow(server, DefaultRootWindow(Connection(server)));
-}
-
 Image CaptureWindow(XServer &server, unsigned long window) {
     Display *display = Connection(server);
     XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display, window, &attributes))
-        return {};
-    return FromXImage(
-        XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap));
+    XImage *shot = XGetWindowAttributes(display, window, &attributes)
+                       ? XGetImage(display, window, 0, 0, attributes.width, attributes.height,
+                                   AllPlanes, ZPixmap)
+                       : nullptr;
+    Image image;
+    for (int y = 0; shot != nullptr && y < shot->height; y++)
+        for (int x = 0; x < shot->width; x++) {
+            unsigned long pixel = XGetPixel(shot, x, y);
+            image.rgb.insert(image.rgb.end(),
+                             {static_cast<uint8_t>((pixel & shot->red_mask) >> 16),
+                              static_cast<uint8_t>((pixel & shot->green_mask) >> 8),
+                              static_cast<uint8_t>(pixel & shot->blue_mask)});
+        }
+    if (shot != nullptr) {
+        image.width = shot->width;
+        image.height = shot->height;
+        XDestroyImage(shot);
+    }
+    return image;
 }
 
 bool CursorHiddenAt(XServer &server, int x, int y) {

@@ -32,7 +32,10 @@ void StopXServer(XServer &server);
 // All windows (any depth below the root) whose name equals name, mapped or not.
 std::vector<unsigned long> FindWindows(XServer &server, const std::string &name);
 // The first viewable window named name, waiting up to timeoutMs; 0 if none.
-unsigned long WaitForWindow(XServer &server, const std::string &name, int timeoutMs);
+// classed 1 takes only windows with a WM_CLASS (SDL's windows), 0 only those
+// without (its message boxes), -1 either.
+unsigned long WaitForWindow(XServer &server, const std::string &name, int timeoutMs,
+                            int classed = -1);
 
 struct WindowGeometry {
     int x = 0; // of the window's top-left corner on the root window
@@ -43,15 +46,10 @@ struct WindowGeometry {
 };
 bool GetWindowGeometry(XServer &server, unsigned long window, WindowGeometry &geometry);
 
-// The window's WM_CLASS class name ("" for none: SDL's message boxes set none,
-// its windows do).
-std::string WindowClass(XServer &server, unsigned long window);
-
 // The close command as a window manager sends it: WM_PROTOCOLS/WM_DELETE_WINDOW.
 bool SendDeleteWindow(XServer &server, unsigned long window);
 
-// The screen's content (rows top first), or one window's part of it.
-Image CaptureScreen(XServer &server);
+// One window's part of the screen (rows top first).
 Image CaptureWindow(XServer &server, unsigned long window);
 
 // True when the pointer's cursor is fully transparent (hidden) at (x, y).
