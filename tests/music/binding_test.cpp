@@ -6,11 +6,16 @@
 #include <functional>
 #include <gmock/gmock.h>
 
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include "assets/assets.h"
 #include "driver/timeline.h"
 #include "fake_player_log.h"
+#include "tests/support/process.h"
 
 using testing::ElementsAre;
 
@@ -159,6 +164,40 @@ TEST(Installation, WritesTheImageIntoAPrivateDirectoryAndRemovesItAtTheEnd) {
     EXPECT_TRUE(std::filesystem::is_empty(scratch));
     unsetenv("TMPDIR");
     std::filesystem::remove_all(scratch);
+}
+
+// At start-up, of the directories beside ours only what a killed run left goes.
+// A live run's (held locked) stays, as do look-alikes: a link, another mode,
+// more than the library inside, a longer name.
+TEST(Installation, RemovesOnlyTheLeftOversOfRunsThatAreGone) {
+    namespace fs = std::filesystem;
+    const fs::path scratch =
+        fs::temp_directory_path() / ("brumlakor-sweep-" + std::to_string(getpid()));
+    const std::vector<std::string> kept = {"brumlakor-link01",      "brumlakor-live01",
+                                           "brumlakor-mode01",      "brumlakor-more01",
+                                           "brumlakor-test-a1b2c3", "target"};
+    fs::create_directories(scratch);
+    for (const std::string &name :
+         {kept[1], kept[2], kept[3], kept[4], kept[5], std::string("brumlakor-dead01")}) {
+        fs::create_directory(scratch / name);
+        fs::permissions(scratch / name, name == kept[2] ? fs::perms(0755) : fs::perms::owner_all);
+        std::ofstream(scratch / name / "bassmod.dll") << "x";
+    }
+    std::ofstream(scratch / kept[3] / "notes") << "theirs";
+    fs::create_directory_symlink(scratch / "target", scratch / kept[0]);
+    int live = open((scratch / kept[1]).c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(flock(live, LOCK_EX), 0);
+    setenv("TMPDIR", scratch.c_str(), 1);
+    RuntimeStart();
+    InstallSoundLibrary();
+    std::vector<std::string> left = DirectoryEntries(scratch);
+    std::sort(left.begin(), left.end());
+    left.erase(std::find(left.begin(), left.end(), fs::path(TempDir()).parent_path().filename()));
+    UninstallSoundLibrary();
+    close(live);
+    unsetenv("TMPDIR");
+    fs::remove_all(scratch);
+    EXPECT_EQ(left, kept);
 }
 
 TEST_F(Binding, MusicStartLoadsRegistersThenPlaysAndPauses) {
