@@ -1,6 +1,7 @@
 // The effects one by one: the calls each makes, in order and with their
 // values, the motion it steps, and what shows on screen.
 #include <GL/gl.h>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <tuple>
@@ -95,7 +96,8 @@ TEST_F(Effects, ScrollerRunsOnlyWhenTheFlagIsOneAndEntersInFrameTwentyFour) {
     for (int frame = 2; frame <= 24; frame++) {
         BeginFrame();
         DrawScroller();
-        bool shows = CountDarkPixels(ReadBackBuffer(), 0) < FRAME_WIDTH * FRAME_HEIGHT;
+        std::vector<uint8_t> rgb = ReadBackBuffer().rgb;
+        bool shows = std::any_of(rgb.begin(), rgb.end(), [](uint8_t value) { return value > 0; });
         EXPECT_EQ(shows, frame == 24) << "frame " << frame;
     }
 }
