@@ -169,6 +169,11 @@ struct Case {
     int signal = 0;
 };
 
+// Test lists and failures name the case rather than dump its bytes.
+void PrintTo(const Case &c, std::ostream *out) {
+    *out << c.name;
+}
+
 class Demo : public ::testing::TestWithParam<Case> {
   protected:
     void TearDown() override {
