@@ -4,15 +4,16 @@
 //
 //     startup_bench [runs]
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-#include "bench/demo_process.h"
+#include "tests/support/process.h"
+#include "tests/support/xserver.h"
 
 namespace {
 double Median(std::vector<double> values) {
@@ -37,27 +38,36 @@ long PeakResidentKb(pid_t pid) {
     }
     return -1;
 }
+
+bool SendKey(XServer &server, unsigned long window, const char *key) {
+    return RunWithDisplay(server, "xdotool key --window " + std::to_string(window) + " " + key) ==
+           0;
+}
 } // namespace
 
 int main(int argc, char **argv) {
     int runs = argc > 1 ? std::atoi(argv[1]) : 7;
     XServer server;
-    if (!DemoBinaryBuilt() || !StartXServer(server, "1024x768x24")) {
+    if (access(BRUMLAKOR_BINARY, X_OK) != 0 || !StartXServer(server, "1024x768x24")) {
         std::fprintf(stderr, "startup_bench: needs %s and Xvfb\n", BRUMLAKOR_BINARY);
         return 1;
     }
     std::vector<double> toQuestion, toFirstFrame;
     for (int run = 0; run <= runs; run++) {
-        DemoProcess demo;
-        std::string stamps = "/tmp/swap-stamps-" + std::to_string(getpid());
-        std::remove(stamps.c_str());
+        // Each run has its own TMPDIR, so a killed run's leftovers go with it.
+        std::string work = MakeTempDir("startup");
+        std::string stamps = work + "/stamps";
         double launched = NowMs();
-        StartDemo(demo, &server, {"LD_PRELOAD=" SWAP_STAMP_LIBRARY, "SWAP_STAMP_FILE=" + stamps});
+        pid_t demo = Spawn({BRUMLAKOR_BINARY},
+                           {"TMPDIR=" + work, "DISPLAY=" + server.display, "WAYLAND_DISPLAY",
+                            "SDL_VIDEODRIVER", "LD_PRELOAD=" SWAP_STAMP_LIBRARY,
+                            "SWAP_STAMP_FILE=" + stamps},
+                           work + "/stderr");
         unsigned long box = WaitForWindow(server, "Brumlakor", 20000);
         double asked = NowMs();
         SendKey(server, box, "Escape"); // answers No: a window
         double answered = NowMs();
-        while (ReadStamps(stamps).size() < 2 && MillisecondsSince(answered) < 20000)
+        while (ReadStamps(stamps).size() < 2 && NowMs() - answered < 20000)
             usleep(1000);
         std::vector<double> swaps = ReadStamps(stamps);
         bool measured = box != 0 && swaps.size() >= 2;
@@ -68,18 +78,21 @@ int main(int argc, char **argv) {
         }
         if (run == runs) {
             usleep(10 * 1000 * 1000);
-            long peak = PeakResidentKb(demo.pid);
+            long peak = PeakResidentKb(demo);
             std::printf("peak resident memory over a 10 s run: %.1f MiB\n", peak / 1024.0);
         }
         unsigned long window = WaitForWindow(server, "Brumlakor", 1000);
         SendKey(server, window, "Escape");
         double exitMs = 0;
-        int code = WaitForExit(demo, 10000, &exitMs);
+        int code = WaitExit(demo, 10000, &exitMs);
         std::printf("run %d: question %.0f ms, first frame %.0f ms after the answer, exit %d "
                     "after %.0f ms\n",
                     run, asked - launched, measured ? swaps[1] - answered : -1.0, code, exitMs);
-        CleanUp(demo);
-        std::remove(stamps.c_str());
+        if (code == -1) {
+            kill(demo, SIGKILL);
+            WaitExit(demo, 10000);
+        }
+        std::filesystem::remove_all(work);
     }
     std::printf("median of %zu runs: launch to question %.0f ms, answer to first frame %.0f ms\n",
                 toQuestion.size(), Median(toQuestion), Median(toFirstFrame));
