@@ -30,7 +30,7 @@ XmSong DemoShapedSong() {
     song.sampleLength = 8192;
     song.orders = {0, 1, 0, 2, 3, 4, 9, 10, 9, 10, 13, 14, 15, 14};
     for (int p = 0; p < 16; p++) {
-        XmPattern pattern;
+        SongPattern pattern;
         for (int ch = 0; ch < 14; ch++) {
             for (int row = ch % 4; row < 64; row += 4) {
                 uint8_t note = static_cast<uint8_t>(25 + (row + 3 * ch + p) % 48);

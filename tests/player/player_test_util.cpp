@@ -48,7 +48,7 @@ XmSong DemoLikeSong() {
     song.instruments = 6;
     song.orders = {0, 1, 0, 2, 3, 4, 5, 6};
     song.patterns.resize(7);
-    for (XmPattern &pattern : song.patterns)
+    for (SongPattern &pattern : song.patterns)
         for (int row = 0; row < 64; row += 16) {
             pattern.cells.push_back({row + 8, 0, 49, 6});
             pattern.cells.push_back({row, 1, 37, 2});

@@ -2,86 +2,46 @@
 
 namespace {
 
-// Little-endian, as every XM field.
-void Put(std::vector<uint8_t> &out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; i++)
-        out.push_back(static_cast<uint8_t>(value >> 8 * i));
-}
-
-void PutText(std::vector<uint8_t> &out, const std::string &text, size_t size) {
-    std::string field = text.substr(0, size);
-    field.resize(size, '\0');
-    out.insert(out.end(), field.begin(), field.end());
-}
-
-void WriteHeader(std::vector<uint8_t> &out, const XmSong &song) {
-    PutText(out, "Extended Module: ", 17);
-    PutText(out, song.name, 20);
-    Put(out, 0x1a, 1);
-    PutText(out, "test writer", 20);
-    Put(out, 0x0104, 2);
-    Put(out, 276, 4);
-    // Flags 1: linear frequencies.
-    for (size_t field : {song.orders.size(), size_t{0}, size_t(song.channels), song.patterns.size(),
-                         size_t(song.instruments), size_t{1}, size_t(song.speed), size_t(song.bpm)})
-        Put(out, static_cast<uint32_t>(field), 2);
-    std::vector<uint8_t> orders = song.orders;
-    orders.resize(256, 0);
-    out.insert(out.end(), orders.begin(), orders.end());
-}
-
-// Every cell is written unpacked (five bytes, the volume column empty), which
-// XM allows.
-void WritePattern(std::vector<uint8_t> &out, const XmPattern &pattern, int channels) {
-    std::vector<uint8_t> data(static_cast<size_t>(pattern.rows) * channels * 5, 0);
-    for (const XmCell &c : pattern.cells) {
-        uint8_t *cell = &data[(static_cast<size_t>(c.row) * channels + c.channel) * 5];
-        cell[0] = c.note;
-        cell[1] = c.instrument;
-        cell[3] = c.effect;
-        cell[4] = c.param;
-    }
-    Put(out, 9, 4);
-    Put(out, 0, 1);
-    Put(out, pattern.rows, 2);
-    Put(out, static_cast<uint32_t>(data.size()), 2);
-    out.insert(out.end(), data.begin(), data.end());
-}
-
-void WriteInstrument(std::vector<uint8_t> &out, int index, const XmSong &song) {
-    size_t start = out.size();
-    Put(out, 263, 4);
-    PutText(out, "instrument " + std::to_string(index), 22);
-    Put(out, 0, 1);
-    Put(out, 1, 2);
-    Put(out, 40, 4);
-    out.resize(start + 263, 0); // keymap, envelopes off, no vibrato, no fadeout
-    // Looped over the whole sample, forward, 8-bit: volume 64, centre pan.
-    for (uint32_t field : {song.sampleLength, 0, song.sampleLength})
-        Put(out, field, 4);
-    for (uint32_t field : {64, 0, 1, 128, 0, song.adpcm ? 0xad : 0})
-        Put(out, field, 1);
-    PutText(out, "sample", 22);
-    if (song.adpcm) { // deltas -48, 0, +48 by table index, as a square wave
-        uint8_t table[16] = {static_cast<uint8_t>(-48), 0, 48};
-        out.insert(out.end(), table, table + 16);
+// Rewrites the 8-bit samples at the module's end as 4-bit ADPCM: a table of
+// deltas -48, 0, +48 and two indices a byte, so a sample of n frames takes
+// 16 + (n + 1) / 2 bytes.
+std::vector<uint8_t> PackedToAdpcm(const std::vector<uint8_t> &module, const XmSong &song) {
+    const size_t headers = XM_INSTRUMENT_HEADER_SIZE + XM_SAMPLE_HEADER_SIZE,
+                 each = headers + static_cast<size_t>(song.sampleLength);
+    size_t at = module.size() - each * static_cast<size_t>(song.instruments);
+    std::vector<uint8_t> out(module.data(), module.data() + at);
+    for (; at < module.size(); at += each) {
+        out.insert(out.end(), module.data() + at, module.data() + at + headers);
+        out[out.size() - 23] = 0xad; // the sample header's byte before its name
+        out.insert(out.end(), {static_cast<uint8_t>(-48), 0, 48});
+        out.resize(out.size() + 13, 0);
         for (int i = 0; i < (song.sampleLength + 1) / 2; i++)
-            Put(out, i % 16 == 0 ? 0x12 : 0x11, 1);
-        return;
+            out.push_back(i % 16 == 0 ? 0x12 : 0x11);
     }
-    // A square wave, delta-coded as XM stores samples.
-    for (int i = 0; i < song.sampleLength; i++)
-        Put(out, i == 0 ? 0xd0 : i % 16 == 0 ? (i / 16 % 2 ? 0x60 : 0xa0) : 0, 1);
+    return out;
 }
 
 } // namespace
 
 std::vector<uint8_t> WriteXm(const XmSong &song) {
-    std::vector<uint8_t> out;
-    WriteHeader(out, song);
-    for (const XmPattern &p : song.patterns)
-        WritePattern(out, p, song.channels);
-    for (int i = 1; i <= song.instruments; i++)
-        WriteInstrument(out, i, song);
-    return out;
+    XmModule module;
+    module.title = song.name;
+    module.tracker = "test writer";
+    module.channels = song.channels;
+    module.speed = song.speed;
+    module.tempo = song.bpm;
+    module.orders = song.orders;
+    for (const SongPattern &notes : song.patterns) {
+        XmPattern &pattern = module.patterns.emplace_back(EmptyPattern(notes.rows, song.channels));
+        for (const SongCell &c : notes.cells)
+            pattern.At(c.row, c.channel) = {c.note, c.instrument, 0, c.effect, c.param};
+    }
+    XmInstrument instrument;
+    instrument.sample.eightBit = true;
+    instrument.sample.loopLength = song.sampleLength; // forward, over the whole sample
+    for (int i = 0; i < song.sampleLength; i++)       // 16 frames low, 16 high
+        instrument.sample.frames.push_back(static_cast<int16_t>(i / 16 % 2 ? 48 * 256 : -48 * 256));
+    module.instruments.assign(static_cast<size_t>(song.instruments), instrument);
+    std::vector<uint8_t> bytes = SerializeXm(module);
+    return song.adpcm ? PackedToAdpcm(bytes, song) : bytes;
 }

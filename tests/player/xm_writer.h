@@ -1,12 +1,11 @@
-// A small XM writer for the player's tests: patterns of notes, instruments of
-// one looped square-wave sample each, written in format 1.04.
+// Modules for the player's tests, written by the soundtrack generator's XM
+// writer: notes placed by row and channel, and instruments of one looped
+// square-wave sample each.
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <vector>
+#include "tools/module/xm_writer.h"
 
-struct XmCell {
+struct SongCell {
     int row;
     int channel;
     uint8_t note;       // 1..96 (C-0 is 1), 97 key off, 0 none
@@ -15,9 +14,9 @@ struct XmCell {
     uint8_t param = 0;
 };
 
-struct XmPattern {
+struct SongPattern {
     int rows = 64;
-    std::vector<XmCell> cells;
+    std::vector<SongCell> cells;
 };
 
 struct XmSong {
@@ -29,10 +28,10 @@ struct XmSong {
     int sampleLength = 256; // sample frames per instrument
     bool adpcm = false;     // samples packed to 4 bits (a 16-byte table, two a byte)
     std::vector<uint8_t> orders;
-    std::vector<XmPattern> patterns;
+    std::vector<SongPattern> patterns;
 };
 
 std::vector<uint8_t> WriteXm(const XmSong &song);
 
-// Offsets inside what WriteXm produces, for tests that damage a module.
-constexpr size_t XM_HEADER_END = 60 + 276;
+// Where the first pattern starts, for tests that damage a module.
+constexpr size_t XM_HEADER_END = 60 + XM_HEADER_SIZE;
