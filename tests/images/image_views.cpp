@@ -22,9 +22,8 @@ const std::vector<uint8_t> &Block() {
 
 View ImageView(int index) {
     size_t offset = 0;
-    for (int i = 0; i < index; ++i) {
+    for (int i = 0; i < index; ++i)
         offset += IMAGE_INFO[i].Size();
-    }
     const ImageInfo &info = IMAGE_INFO[index];
     return {Block().data() + offset, info.width, info.height, info.channels};
 }

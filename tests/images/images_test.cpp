@@ -54,9 +54,8 @@ INSTANTIATE_TEST_SUITE_P(Each, Images, testing::ValuesIn(IMAGES));
 // Rows of a font cell that hold ink, bit y for row y.
 unsigned InkRows(const View &font, int cell) {
     unsigned rows = 0;
-    for (int y = 0; y < 16; ++y) {
+    for (int y = 0; y < 16; ++y)
         rows |= font.Ink(cell * 12, cell * 12 + 11, y, y) ? 1u << y : 0u;
-    }
     return rows;
 }
 
@@ -66,9 +65,8 @@ TEST(Font, GlyphsStandInTheirCellsAndRows) {
         int cell;
         unsigned rows;
     } MARKS[] = {{26, 0xf000}, {27, 0xf000}, {29, 0xf3c0}, {32, 0x0180}, {34, 0xf3ff}};
-    for (const auto &m : MARKS) {
+    for (const auto &m : MARKS)
         EXPECT_EQ(InkRows(font, m.cell), m.rows) << "cell " << m.cell;
-    }
     for (int cell = 0; cell < FONT_GLYPH_COUNT; ++cell) {
         EXPECT_GT(font.Ink(cell * 12, cell * 12 + 11, 0, 15), 8) << "cell " << cell;
         EXPECT_TRUE(cell >= 26 || (InkRows(font, cell) & 0x8001) == 0x8001) << cell;
@@ -105,15 +103,13 @@ TEST(Ring, EdgesJoinLikeNeighbouringColumns) {
     View ring = ImageView(1);
     auto step = [&](int x1, int x2) { // summed over the column's texels and channels
         long sum = 0;
-        for (int i = 0; i < ring.height * 3; ++i) {
+        for (int i = 0; i < ring.height * 3; ++i)
             sum += std::abs(ring.At(x1, i / 3, i % 3) - ring.At(x2, i / 3, i % 3));
-        }
         return sum;
     };
     long inner = 0;
-    for (int x = 0; x + 1 < ring.width; ++x) {
+    for (int x = 0; x + 1 < ring.width; ++x)
         inner += step(x, x + 1);
-    }
     inner /= ring.width - 1;
     EXPECT_GT(inner, ring.height * 3) << "the pattern is not flat";
     EXPECT_LT(step(ring.width - 1, 0), 2 * inner);

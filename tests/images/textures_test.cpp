@@ -40,9 +40,8 @@ GLint Get(GLenum what, int level = -1) {
 // Each image a full mipmap chain of its embedded bytes; the picture left
 // bound and the unpack alignment at one.
 TEST(TextureBank, EachImageIsAFullMipmapChainOfItsEmbeddedBytes) {
-    if (!StartHeadlessDisplay(64, 64)) {
+    if (!StartHeadlessDisplay(64, 64))
         GTEST_SKIP() << "no headless GL context";
-    }
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4); // as anything before could leave it
     CreateTextures();
     GLint bound = -1, alignment = -1;

@@ -2,6 +2,7 @@
 // back and loaded into libxmp. Its header, structure, effects and the rows
 // the scene syncs hang on; its samples as decoded; the generator's and the
 // renderer's command lines.
+#include "tests/support/process.h"
 #include "tools/module/instruments.h"
 #include "tools/module/measure.h"
 #include "tools/module/render.h"
@@ -12,8 +13,7 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <sys/wait.h>
@@ -23,16 +23,6 @@ namespace {
 int Shell(const std::string &command) {
     int status = std::system((command + " 2>/dev/null").c_str());
     return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string TempDir() {
-    std::string pattern = testing::TempDir() + "module_test.XXXXXX";
-    return mkdtemp(pattern.data()) ? pattern : "";
-}
-
-std::vector<uint8_t> ReadFile(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 struct Module {
@@ -60,9 +50,8 @@ const Module &Generated() {
 // A little-endian field of the file.
 uint32_t Raw(size_t at, int size) {
     uint32_t value = 0;
-    for (int i = size - 1; i >= 0; i--) {
+    for (int i = size - 1; i >= 0; i--)
         value = value << 8 | Generated().bytes.at(at + size_t(i));
-    }
     return value;
 }
 
@@ -77,13 +66,11 @@ TEST(Module, HeaderHoldsWhatThePlayerReliesOn) {
         {58, 0x0104}, {64, 14}, {66, 0}, {68, 14},  {70, 16},
         {72, 25},     {74, 1},  {76, 3}, {78, 155}, // linear table, speed, tempo
     };
-    for (auto [at, value] : FIELDS) {
+    for (auto [at, value] : FIELDS)
         EXPECT_EQ(Raw(at, 2), value) << "at " << at;
-    }
     EXPECT_EQ(Raw(60, 4), 276u);
-    for (size_t i = 0; i < 256; i++) {
+    for (size_t i = 0; i < 256; i++)
         EXPECT_EQ(Raw(80 + i, 1), i < sizeof ORDERS ? ORDERS[i] : 0u) << "order " << i;
-    }
 }
 
 const xmp_event &Event(int pattern, int row, int channel) {
@@ -99,8 +86,8 @@ TEST(Module, EffectsNotesAndDrumCells) {
     ASSERT_NE(Generated().mod, nullptr);
     const std::set<int> A_MINOR = {9, 11, 0, 2, 4, 5, 7, 8}; // pitch classes, C = 0
     std::vector<std::string> jumps;
-    for (int p = 0; p < 16; p++) {
-        for (int r = 0; r < 64; r++) {
+    for (int p = 0; p < 16; p++)
+        for (int r = 0; r < 64; r++)
             for (int c = 0; c < 14; c++) {
                 const xmp_event &e = Event(p, r, c);
                 std::string where = std::to_string(p) + "/" + std::to_string(r);
@@ -115,8 +102,6 @@ TEST(Module, EffectsNotesAndDrumCells) {
                     jumps.push_back(type == 0x0b ? where + " B" + std::to_string(param) : "");
                 }
             }
-        }
-    }
     jumps.erase(std::remove(jumps.begin(), jumps.end(), ""), jumps.end());
     EXPECT_EQ(jumps, std::vector<std::string>{"14/63 B4"});
 }
@@ -126,13 +111,12 @@ TEST(Module, EffectsNotesAndDrumCells) {
 std::map<int, int> Triggers(int pattern, int instrument) {
     std::map<int, int> rows;
     int current[14] = {};
-    for (int r = 0; r < 64; r++) {
+    for (int r = 0; r < 64; r++)
         for (int c = 0; c < 14; c++) {
             const xmp_event &e = Event(pattern, r, c);
             current[c] = e.ins ? e.ins : current[c];
             rows[r] += e.note > 0 && e.note <= XMP_MAX_KEYS && current[c] == instrument;
         }
-    }
     std::erase_if(rows, [](auto row) { return row.second == 0; });
     return rows;
 }
@@ -150,9 +134,8 @@ TEST(Module, SnareAndKickSoundOnTheirRowsOnly) {
     };
     for (const auto &c : CASES) {
         std::map<int, int> expected;
-        for (int r : c.rows) {
+        for (int r : c.rows)
             expected[r] = c.channels;
-        }
         for (int p : c.patterns) {
             EXPECT_EQ(Triggers(p, c.instrument), expected)
                 << "instrument " << c.instrument << ", pattern " << p;
@@ -206,24 +189,24 @@ TEST(ModulePlay, OnePassIsOnTimeAndLoud) {
     size_t end = r.pcm.size() / 2, window = RENDER_RATE / 4;
     EXPECT_LT(MeasureLevel(r.pcm, 0, end).peakDb, -1.0);
     EXPECT_GT(MeasureLevel(r.pcm, 0, end).rmsDb, -24.0);
-    for (size_t at = size_t(ROW_SECONDS * RENDER_RATE); at + window <= end; at += window) {
+    for (size_t at = size_t(ROW_SECONDS * RENDER_RATE); at + window <= end; at += window)
         EXPECT_GT(MeasureLevel(r.pcm, at, at + window).rmsDb, -40.0) << at;
-    }
 }
 
 // make_module writes the generator's bytes, or fails with an exit code.
 TEST(ModuleTools, MakeModuleWritesTheFileOrFailsWithAnExitCode) {
-    std::string dir = TempDir(), make = MAKE_MODULE_PATH " ";
+    std::string dir = MakeTempDir("module"), make = MAKE_MODULE_PATH " ";
+    ASSERT_FALSE(dir.empty());
     ASSERT_EQ(Shell(make + dir + "/music.xm"), 0);
-    EXPECT_TRUE(ReadFile(dir + "/music.xm") == Generated().bytes);
+    EXPECT_TRUE(ReadFile(dir + "/music.xm") ==
+                std::string(Generated().bytes.begin(), Generated().bytes.end()));
     const std::pair<std::string, int> FAILURES[] = {
         {make, 2},
         {make + dir + "/missing/music.xm", 1},
     };
-    for (const auto &[command, status] : FAILURES) {
+    for (const auto &[command, status] : FAILURES)
         EXPECT_EQ(Shell(command), status) << command;
-    }
-    Shell("rm -r " + dir);
+    std::filesystem::remove_all(dir);
 }
 
 TEST(ModuleTools, WriterRefusesWhatXmCannotHold) {

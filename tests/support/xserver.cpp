@@ -19,23 +19,14 @@ Display *Connection(XServer &server) {
     return static_cast<Display *>(server.connection);
 }
 
-// The UTF-8 _NET_WM_NAME when set, else the plain WM_NAME.
+// WM_NAME in whatever encoding it was set (SDL's message boxes use UTF-8,
+// which XFetchName would refuse); the demo's names are plain ASCII.
 std::string WindowName(Display *display, Window window) {
-    Atom type;
-    int format;
-    unsigned long count, after;
-    unsigned char *data = nullptr;
-    char *plain = nullptr;
+    XTextProperty text{};
     std::string name;
-    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), 0, 256,
-                           False, XInternAtom(display, "UTF8_STRING", False), &type, &format,
-                           &count, &after, &data) == Success &&
-        data != nullptr)
-        name.assign(reinterpret_cast<char *>(data), count);
-    XFree(data);
-    if (name.empty() && XFetchName(display, window, &plain) && plain != nullptr)
-        name = plain;
-    XFree(plain);
+    if (XGetWMName(display, window, &text) && text.value != nullptr)
+        name.assign(reinterpret_cast<char *>(text.value), text.nitems);
+    XFree(text.value);
     return name;
 }
 

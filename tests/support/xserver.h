@@ -8,8 +8,7 @@
 //     ...
 //     StopXServer(server);
 //
-// The message box's name is UTF-8 (_NET_WM_NAME); the window search matches
-// it as well as the plain WM_NAME.
+// Windows are found by their WM_NAME, in whatever encoding it was set.
 #pragma once
 
 #include <string>

@@ -21,9 +21,8 @@ TEST_P(WindowsLiveTest, Row8SyncComesWhenItsRowIsHeard) {
     BASSMOD_MusicSetSync(SYNC_ONETIME_POSITION, MakeParam(0, 8), RecordSync, 1);
     auto start = std::chrono::steady_clock::now();
     ASSERT_EQ(BASSMOD_MusicPlay(), 1);
-    while (FiredWithUser(1).empty() && std::chrono::steady_clock::now() - start < 2s) {
+    while (FiredWithUser(1).empty() && std::chrono::steady_clock::now() - start < 2s)
         std::this_thread::sleep_for(1ms);
-    }
     ASSERT_EQ(FiredWithUser(1).size(), 1u) << "no sync within 2 s";
     EXPECT_NE(FiredWithUser(1)[0].thread, std::this_thread::get_id());
     EXPECT_GE(std::chrono::steady_clock::now() - start, 8ms * ROW_FRAMES * 1000 / 44100);

@@ -20,9 +20,8 @@ uint32_t block = 0;
 uint32_t syncsSeen = 0;
 
 void Mix(uint32_t value) {
-    for (int i = 0; i < 4; i++) {
+    for (int i = 0; i < 4; i++)
         checksum = (checksum ^ ((value >> (8 * i)) & 0xff)) * 1099511628211ull;
-    }
 }
 
 void OnSync(uint32_t, uint32_t data, uint32_t user) {
@@ -40,16 +39,14 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "render_checksum: player error %d\n", BASSMOD_ErrorGetCode());
         return 1;
     }
-    for (uint32_t i = 1; i <= INSTRUMENTS; i++) {
+    for (uint32_t i = 1; i <= INSTRUMENTS; i++)
         BASSMOD_MusicSetSync(SYNC_INSTRUMENT, i | 0xffff0000u, OnSync, i);
-    }
     BASSMOD_MusicPlay();
     std::vector<int16_t> pcm(2 * BLOCK_FRAMES);
     for (uint32_t done = 0; done < FRAMES; done += BLOCK_FRAMES, block++) {
         BASSMOD_RenderFrames(pcm.data(), BLOCK_FRAMES);
-        for (int16_t s : pcm) {
+        for (int16_t s : pcm)
             Mix(static_cast<uint16_t>(s));
-        }
     }
     BASSMOD_Free();
     std::printf("%016llx %u frames %u syncs\n", static_cast<unsigned long long>(checksum),
