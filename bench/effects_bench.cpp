@@ -14,8 +14,10 @@
 #include <time.h>
 #include <vector>
 
+#include "capture/files.h"
 #include "display/display.h"
 #include "display/textures.h"
+#include "driver/demo.h"
 #include "driver/timeline.h"
 #include "effects/effects.h"
 #include "reference_effects.h"
@@ -110,9 +112,13 @@ void SaveScene(const Scene &scene, const std::string &directory) {
     for (int frame = 0; frame < 10; frame++) {
         HoldScene(scene);
         BeginFrame();
-        DrawFrameEffects();
+        RunEffectBlocks();
     }
-    WritePng(directory + "/scene_" + scene.name + ".png", ReadBackBuffer());
+    Image frame = ReadBackBuffer();
+    std::string error;
+    if (!WritePng(directory + "/scene_" + scene.name + ".png", frame.rgb.data(), frame.width,
+                  frame.height, error))
+        std::fprintf(stderr, "effects_bench: %s\n", error.c_str());
 }
 
 } // namespace
@@ -130,7 +136,7 @@ int main(int argc, char **argv) {
                 "cpu med", "median", "p99", "cpu med");
     for (const Scene &scene : SCENES) {
         Figures plain = TimeScene(scene, DrawFrameEffectsReference, frames);
-        Figures optimised = TimeScene(scene, DrawFrameEffects, frames);
+        Figures optimised = TimeScene(scene, RunEffectBlocks, frames);
         std::printf("%-8s |            %9.2f %9.2f %9.2f |        %9.2f %9.2f %9.2f\n", scene.name,
                     optimised.median, optimised.p99, optimised.cpu, plain.median, plain.p99,
                     plain.cpu);

@@ -5,7 +5,6 @@
 
 #include "display/display.h"
 #include "display/textures.h"
-#include "driver/demo.h"
 #include "effects/effects.h"
 
 namespace {
@@ -45,8 +44,4 @@ void UploadStandInTextures() {
 void BeginFrame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     ResetView();
-}
-
-void DrawFrameEffects() {
-    RunEffectBlocks();
 }

@@ -19,8 +19,6 @@ bool OpenEffectsDisplay();
 void UploadStandInTextures();
 // Clear and the frame's view (perspective in the model-view matrix).
 void BeginFrame();
-// The effect blocks of one frame in the demo's order.
-void DrawFrameEffects();
 
 // ---- Call recorder ---------------------------------------------------------
 

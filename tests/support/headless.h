@@ -1,6 +1,5 @@
 // Headless GL for tests: an offscreen OpenGL 1.x context (SDL's offscreen
-// video driver, an EGL pbuffer on Mesa llvmpipe), frame read-back and PNG
-// files.
+// video driver, an EGL pbuffer on Mesa llvmpipe) and frame read-back.
 // Link the target `test_support`.
 //
 // Typical use in a test:
@@ -9,7 +8,6 @@
 //     ResetView();                            // display/display.h
 //     DrawSomething();
 //     Image frame = ReadBackBuffer();         // what the frame shows, rows top first
-//     WritePng("/tmp/frame.png", frame);      // to look at it
 //
 // The display stays up until the process ends.
 // Under ThreadSanitizer, run GL tests with

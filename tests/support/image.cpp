@@ -1,16 +1,7 @@
-// Images for tests: PNG files through libpng.
+// Images for tests: PNG files read through libpng.
 #include <png.h>
 
 #include "tests/support/image.h"
-
-bool WritePng(const std::string &path, const Image &image) {
-    png_image target{};
-    target.version = PNG_IMAGE_VERSION;
-    target.width = static_cast<png_uint_32>(image.width);
-    target.height = static_cast<png_uint_32>(image.height);
-    target.format = PNG_FORMAT_RGB;
-    return png_image_write_to_file(&target, path.c_str(), 0, image.rgb.data(), 0, nullptr) != 0;
-}
 
 Image ReadPng(const std::string &path) {
     png_image source{};

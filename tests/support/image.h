@@ -1,4 +1,4 @@
-// Images for tests: RGB pixels rows top first, PNG files. Part of
+// Images for tests: RGB pixels rows top first, read from PNG files. Part of
 // `test_support` (headless.h), and on its own in `test_images` for tests
 // that need no GL.
 #pragma once
@@ -18,6 +18,5 @@ struct Image {
     }
 };
 
-bool WritePng(const std::string &path, const Image &image);
 // Reads an 8-bit RGB or RGBA PNG (alpha dropped); an empty Image on failure.
 Image ReadPng(const std::string &path);
