@@ -72,9 +72,7 @@ TEST_F(Effects, DrawTheirCallsInOrder) {
     for (const TraceCase &c : TRACES) {
         SCOPED_TRACE(c.name);
         InitSceneVariables();
-        StartRecording();
-        c.draw();
-        EXPECT_EQ(Trace(StopRecording(), c.only), c.trace);
+        EXPECT_EQ(Trace(Recorded(c.draw), c.only), c.trace);
     }
     // Each frame of the panels lowers their offsets by 0.1.
     DrawFlyingPanels();
@@ -83,13 +81,9 @@ TEST_F(Effects, DrawTheirCallsInOrder) {
 
 TEST_F(Effects, ScrollerRunsOnlyWhenTheFlagIsOneAndEntersInFrameTwentyFour) {
     scrollerOn = 2;
-    StartRecording();
-    DrawScroller();
-    EXPECT_EQ(Trace(StopRecording()), "");
+    EXPECT_EQ(Trace(Recorded(DrawScroller)), "");
     scrollerOn = 1;
-    StartRecording();
-    DrawScroller();
-    std::vector<RecordedCall> calls = StopRecording();
+    std::vector<RecordedCall> calls = Recorded(DrawScroller);
     EXPECT_EQ(Trace({calls.begin(), calls.begin() + 4}),
               "PushMatrix Color4f(1,0.4,0,1) Translatef(3.27,-1.9,-2) Scalef(0.08,0.08,0.08)");
     EXPECT_EQ(CountCalls(calls, "glTranslatef"), 616);
@@ -103,9 +97,7 @@ TEST_F(Effects, ScrollerRunsOnlyWhenTheFlagIsOneAndEntersInFrameTwentyFour) {
 }
 
 TEST_F(Effects, TunnelOfFiftyOneRingsRunsASixFrameCycle) {
-    StartRecording();
-    DrawTunnel();
-    std::vector<RecordedCall> calls = StopRecording();
+    std::vector<RecordedCall> calls = Recorded(DrawTunnel);
     EXPECT_EQ(Trace({calls.begin(), calls.begin() + 5}),
               "PushMatrix Enable(FOG) Rotatef(0,0,0,1) Translatef(0,0,-4.95) Translatef(0,0,0.25)");
     EXPECT_EQ(CountCalls(calls, "glBegin"), 51);
@@ -113,9 +105,7 @@ TEST_F(Effects, TunnelOfFiftyOneRingsRunsASixFrameCycle) {
     // The advance, frame after frame, and the roll taken before its step.
     const float advance[] = {0.1f, 0.15f, 0.2f, 0.25f - 0x1p-26f, 0.0f, 0.05f, 0.1f};
     for (int frame = 0; frame < 7; frame++) {
-        StartRecording();
-        DrawTunnel();
-        calls = StopRecording();
+        calls = Recorded(DrawTunnel);
         EXPECT_EQ(calls[2].args[0], 2.0 * (frame + 1));
         EXPECT_FLOAT_EQ(tunnelAdvance, advance[frame]);
         EXPECT_EQ(calls[3].args[2], tunnelAdvance - 5.0f);
@@ -124,9 +114,7 @@ TEST_F(Effects, TunnelOfFiftyOneRingsRunsASixFrameCycle) {
 
 // Sixteen pairs at 0, 24, ... 360 degrees, s across and t around the ring.
 TEST_F(Effects, RingIsAClosedStripOfFifteenQuads) {
-    StartRecording();
-    DrawRing();
-    std::vector<RecordedCall> calls = StopRecording();
+    std::vector<RecordedCall> calls = Recorded(DrawRing);
     ASSERT_EQ(CountCalls(calls, "glVertex3f"), 32);
     size_t first = FindCall(calls, "glTexCoord2f"), last = first + 60;
     EXPECT_EQ(Trace({calls.begin() + long(first), calls.begin() + long(first) + 8}),
@@ -145,9 +133,7 @@ TEST_F(Effects, RingIsAClosedStripOfFifteenQuads) {
 TEST_F(Effects, WipeDrawsThirtyTwoStripsFromTwoDrawsEach) {
     SeedRandom(12345);
     titlePhase = 100; // over the second word, as the opening runs it
-    StartRecording();
-    DrawStripWipe();
-    std::vector<RecordedCall> calls = StopRecording();
+    std::vector<RecordedCall> calls = Recorded(DrawStripWipe);
     size_t at = FindCall(calls, "Random");
     ASSERT_EQ(calls.size(), at + 32 * 10 + 3);
     for (int k = 0; k < 32; k++, at += 10) {

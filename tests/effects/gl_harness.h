@@ -29,6 +29,12 @@ struct RecordedCall {
 
 void StartRecording();
 std::vector<RecordedCall> StopRecording();
+// The calls that draw() makes.
+template <typename Draw> std::vector<RecordedCall> Recorded(Draw draw) {
+    StartRecording();
+    draw();
+    return StopRecording();
+}
 // The calls as text, "Name(arg,...)" joined by spaces, without the "gl" of the
 // GL names: enumerants, textures of the bank and the shape's list by name,
 // numbers as %g. With `only` (names joined by spaces) just those calls.

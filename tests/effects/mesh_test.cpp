@@ -44,9 +44,7 @@ TEST(ShapeGrid, MatchesTheKnownFigures) {
 // vertex pairs in the order P(r, 0), P(r + 1, 0), P(r, 1), ..., nothing else.
 TEST(ShapeList, HoldsTheStripsWithOutwardNormals) {
     ASSERT_TRUE(OpenEffectsDisplay());
-    StartRecording();
-    CompileShapeList();
-    std::vector<RecordedCall> calls = StopRecording();
+    std::vector<RecordedCall> calls = Recorded(CompileShapeList);
     ASSERT_EQ(calls.size(), 22u * (2u + 92u * 2u));
     ShapeGrid grid = FixedGrid();
     ShapePoint centre{};

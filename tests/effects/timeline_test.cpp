@@ -14,9 +14,7 @@ namespace {
 
 // The blocks of one frame in drawing order, each known by a call of its own.
 std::string RunBlocks(std::string *music = nullptr) {
-    StartRecording();
-    RunEffectBlocks();
-    std::vector<RecordedCall> calls = StopRecording();
+    std::vector<RecordedCall> calls = Recorded(RunEffectBlocks);
     if (music != nullptr)
         *music = Trace(calls, "MusicPlay");
     const std::map<std::string, std::string> marks = {
@@ -87,18 +85,15 @@ TEST_F(Timeline, TheSyncsMoveTheScenes) {
         {0, "tunnel+scroller+object", ""},
         {0xFFFFFFFF, "tunnel+scroller+object", ""}};
     for (const auto &sync : syncs) {
-        StartRecording();
-        OnMusicSync(13, 0, sync.user);
-        EXPECT_EQ(Trace(StopRecording()), sync.calls) << "user " << sync.user;
+        EXPECT_EQ(Trace(Recorded([&] { OnMusicSync(13, 0, sync.user); })), sync.calls)
+            << "user " << sync.user;
         EXPECT_EQ(RunBlocks(), sync.blocks) << "user " << sync.user;
     }
     EXPECT_EQ(pulse.load(), 0.0f);
 }
 
 float InnerScale() {
-    StartRecording();
-    RunEffectBlocks();
-    std::vector<RecordedCall> calls = StopRecording();
+    std::vector<RecordedCall> calls = Recorded(RunEffectBlocks);
     size_t step = FindCall(calls, "PulseStep"); // right after the scale
     return step < calls.size() ? float(calls[step - 1].args[0]) : 0.0f;
 }

@@ -318,8 +318,6 @@ void Demo::Play(const Case &c) {
         EXPECT_TRUE(Press(notice, "Return"));
         break;
     }
-    default:
-        break;
     }
 }
 
