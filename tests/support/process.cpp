@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -22,7 +23,11 @@ double NowMs() {
 
 std::string MakeTempDir(const std::string &tag) {
     std::string name = "/tmp/brumlakor-" + tag + "-XXXXXX";
-    return mkdtemp(name.data()) != nullptr ? name : "";
+    if (mkdtemp(name.data()) == nullptr) { // callers write below it: "" would put that in "/"
+        std::perror(("tests: cannot make " + name).c_str());
+        std::abort();
+    }
+    return name;
 }
 
 std::string ReadFile(const std::string &path) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 double NowMs(); // monotonic
-// A fresh directory /tmp/brumlakor-TAG-XXXXXX, "" on failure.
+// A fresh directory /tmp/brumlakor-TAG-XXXXXX; the program aborts when none can be made.
 std::string MakeTempDir(const std::string &tag);
 std::string ReadFile(const std::string &path);
 // Names in a directory (none when it does not exist).
