@@ -9,6 +9,7 @@
 #include "driver/timeline.h"
 #include "effects/effects.h"
 #include "music/music.h"
+#include "music/start.h"
 #include "runtime/runtime.h"
 
 uint32_t frameStart;

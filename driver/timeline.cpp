@@ -3,7 +3,6 @@
 // (OnMusicSync, on the player's thread).
 #include "driver/timeline.h"
 
-#include "effects/effects.h"
 #include "music/music.h"
 
 std::atomic<int32_t> sceneMask{0};
@@ -12,6 +11,17 @@ uint8_t scrollerOn = 0;
 int8_t titlePhase = 0;
 int32_t wipeCountdown = 0;
 float fadeAlpha = 0.0f;
+
+float sceneDepth;
+float scrollPos;
+float tunnelAdvance;
+float tunnelRoll;
+float spinAngle;
+float panelOffsetA;
+float panelOffsetB;
+float panelOffsetC;
+float slidePhase;
+float shininess;
 
 namespace {
 
@@ -78,21 +88,21 @@ void PulseStep(float drawn) {
 
 void OnMusicSync(uint32_t sync, uint32_t /*data*/, uint32_t user) {
     switch (user) {
-    case 1:
+    case SYNC_USER_SLIDE:
         SetSceneMask(SCENE_SLIDE);
         break;
-    case 2:
+    case SYNC_USER_OBJECT:
         SetSceneMask(SCENE_OBJECT);
         break;
-    case 3:
+    case SYNC_USER_TUNNEL:
         SetSceneMask(SCENE_OBJECT | SCENE_TUNNEL);
         // From here on the second instrument beats the pulse as well. The
         // position sync has fired; it is removed here, from inside its own
         // delivery, which the player allows.
         MusicRemoveSync(SOUND_SLOT, sync);
-        MusicSetSync(SOUND_SLOT, SYNC_INSTRUMENT, MakeLong(2, -1), OnMusicSync, 4);
+        MusicSetSync(SOUND_SLOT, SYNC_INSTRUMENT, MakeLong(2, -1), OnMusicSync, SYNC_USER_BEAT);
         break;
-    case 4:
+    case SYNC_USER_BEAT:
         pulse.store(PULSE_PEAK, std::memory_order_relaxed);
         break;
     default:

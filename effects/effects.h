@@ -1,21 +1,10 @@
-// Effects: the scenes, each an immediate-mode drawing procedure with its own
-// motion variables. Effects speak only OpenGL (and MusicPlay via the binding).
+// Effects: the scenes, each an immediate-mode drawing procedure that steps its
+// own motion variables (the timeline holds them, driver/timeline.h). Effects
+// speak only OpenGL (and MusicPlay via the binding).
 #pragma once
 
 #include <GL/gl.h>
 #include <cstdint>
-
-// Motion variables (initial values set by InitSceneVariables at start-up).
-extern float sceneDepth;
-extern float scrollPos;
-extern float tunnelAdvance;
-extern float tunnelRoll;
-extern float spinAngle;
-extern float panelOffsetA;
-extern float panelOffsetB;
-extern float panelOffsetC;
-extern float slidePhase;
-extern float shininess;
 
 // Material emissions of the lit object's outer and inner copy: four floats
 // each, allocated and filled by start-up.

@@ -7,6 +7,10 @@
 #include "effects/effects.h"
 #include "effects/panels_internal.h"
 
+// Set once by start-up; the lit object's two copies glow in these colours.
+float *outerEmission;
+float *innerEmission;
+
 namespace {
 
 float slideBounce;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "display/textures.h"
+#include "driver/timeline.h"
 #include "effects/effects.h"
 #include "effects/tunnel_internal.h"
 

@@ -1,5 +1,6 @@
 // Music: installing the player library from the executable's data, the binding
-// that calls it by name, the error reporter, the music start and the syncs.
+// that calls it by name, and the error reporter. The music start is
+// music/start.h.
 #pragma once
 
 #include <cstdint>
@@ -66,7 +67,3 @@ int32_t MusicSetAmplify(int slot, int32_t amplification);
 int32_t MusicSetPanSep(int slot, int32_t separation);
 int32_t MusicSetPosition(int slot, int16_t order, int16_t row);
 int32_t MusicSetPositionScaler(int slot, int32_t scale);
-
-// Start-up step: load the module from memory, the four sync registrations,
-// play and pause at once.
-void StartMusic();

@@ -1,6 +1,8 @@
 // The music start: the module is loaded from the executable's data, the sync
 // points that drive the scene timeline are registered, and playback is started
 // and paused at once, so the music waits for the title picture to resume it.
+#include "music/start.h"
+
 #include "assets/assets.h"
 #include "driver/timeline.h"
 #include "music/music.h"
@@ -10,10 +12,10 @@ void StartMusic() {
     // other data follows the module in memory.
     std::string address = std::to_string(reinterpret_cast<uintptr_t>(musicModule));
     MusicLoad(SOUND_SLOT, 1, address, 0, 0, MUSIC_LOOP);
-    MusicSetSync(SOUND_SLOT, SYNC_ONETIME_POSITION, MakeLong(2, 0), OnMusicSync, 1);
-    MusicSetSync(SOUND_SLOT, SYNC_ONETIME_POSITION, MakeLong(4, 0), OnMusicSync, 2);
-    MusicSetSync(SOUND_SLOT, SYNC_ONETIME_POSITION, MakeLong(6, 0), OnMusicSync, 3);
-    MusicSetSync(SOUND_SLOT, SYNC_INSTRUMENT, MakeLong(6, -1), OnMusicSync, 4);
+    MusicSetSync(SOUND_SLOT, SYNC_ONETIME_POSITION, MakeLong(2, 0), OnMusicSync, SYNC_USER_SLIDE);
+    MusicSetSync(SOUND_SLOT, SYNC_ONETIME_POSITION, MakeLong(4, 0), OnMusicSync, SYNC_USER_OBJECT);
+    MusicSetSync(SOUND_SLOT, SYNC_ONETIME_POSITION, MakeLong(6, 0), OnMusicSync, SYNC_USER_TUNNEL);
+    MusicSetSync(SOUND_SLOT, SYNC_INSTRUMENT, MakeLong(6, -1), OnMusicSync, SYNC_USER_BEAT);
     MusicPlay(SOUND_SLOT);
     MusicPause(SOUND_SLOT);
 }

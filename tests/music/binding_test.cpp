@@ -15,6 +15,7 @@
 #include "assets/assets.h"
 #include "driver/timeline.h"
 #include "fake_player_log.h"
+#include "music/start.h"
 #include "tests/support/process.h"
 
 using testing::ElementsAre;
