@@ -38,9 +38,8 @@ XmSong DemoShapedSong() {
                 pattern.cells.push_back({row, ch, note, instrument});
             }
         }
-        if (p == 14) {
+        if (p == 14)
             pattern.cells.push_back({63, 13, 0, 0, 0x0b, 4});
-        }
         song.patterns.push_back(pattern);
     }
     return song;
@@ -63,9 +62,8 @@ double Percentile(std::vector<double> v, double p) {
 }
 
 bool LoadSong(const std::vector<uint8_t> &module, const char *path) {
-    if (path) {
+    if (path)
         return BASSMOD_MusicLoad(0, path, 0, 0, MUSIC_LOOP) != 0;
-    }
     return BASSMOD_MusicLoad(1, module.data(), 0, 0, MUSIC_LOOP) != 0;
 }
 
@@ -80,9 +78,8 @@ void DecodeCpu(const std::vector<uint8_t> &module, const char *path) {
         }
         BASSMOD_MusicPlay();
         double start = ThreadCpuSeconds();
-        for (uint32_t done = 0; done < MUSIC_SECONDS * 44100; done += BLOCK) {
+        for (uint32_t done = 0; done < MUSIC_SECONDS * 44100; done += BLOCK)
             BASSMOD_RenderFrames(buffer.data(), BLOCK);
-        }
         perSecond.push_back((ThreadCpuSeconds() - start) / MUSIC_SECONDS);
         BASSMOD_Free();
     }
@@ -106,15 +103,13 @@ void OnPositionSync(uint32_t, uint32_t, uint32_t user) {
 void PositionSyncSamples(const std::vector<uint8_t> &module, const char *path) {
     BASSMOD_InitOffline(44100, 0);
     LoadSong(module, path);
-    for (uint32_t order : {2u, 4u, 6u}) {
+    for (uint32_t order : {2u, 4u, 6u})
         BASSMOD_MusicSetSync(SYNC_ONETIME_POSITION, order, OnPositionSync, order);
-    }
     BASSMOD_MusicPlay();
     int16_t frame[2];
     for (framesRendered = 0; positionSyncs.size() < 3 && framesRendered < 60 * 44100;
-         framesRendered++) {
+         framesRendered++)
         BASSMOD_RenderFrames(frame, 1);
-    }
     BASSMOD_Free();
     for (auto [order, sample] : positionSyncs) {
         std::printf("position sync order %u row 0: sample %llu (%.3f s)\n", order,

@@ -32,10 +32,9 @@ std::vector<double> ReadStamps(const std::string &path) {
 long PeakResidentKb(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string line;
-    while (std::getline(status, line)) {
+    while (std::getline(status, line))
         if (line.rfind("VmHWM:", 0) == 0)
             return std::atol(line.c_str() + 6);
-    }
     return -1;
 }
 

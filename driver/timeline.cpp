@@ -12,6 +12,7 @@ int8_t titlePhase = 0;
 int32_t wipeCountdown = 0;
 float fadeAlpha = 0.0f;
 
+// The effects' motion variables: each effect steps its own while it is drawn.
 float sceneDepth;
 float scrollPos;
 float tunnelAdvance;

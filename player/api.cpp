@@ -30,21 +30,17 @@ constexpr uint32_t VERSION = 1; // "1.0": major in the low half
 
 int32_t StartPlayer(int32_t device, uint32_t frequency, bool offline) {
     std::lock_guard life(lifecycleLock);
-    if (playerInitialised) {
+    if (playerInitialised)
         return Fail(PLAYER_ERROR_ALREADY);
-    }
-    if (frequency < XMP_MIN_SRATE || frequency > XMP_MAX_SRATE) {
+    if (frequency < XMP_MIN_SRATE || frequency > XMP_MAX_SRATE)
         return Fail(PLAYER_ERROR_ILLPARAM);
-    }
-    if (device < -1) {
+    if (device < -1)
         return Fail(PLAYER_ERROR_DEVICE);
-    }
     outputFrequency = frequency;
     if (!offline) {
         int32_t r = OutputOpen(device, frequency);
-        if (r != PLAYER_OK) {
+        if (r != PLAYER_OK)
             return Fail(r);
-        }
     }
     std::lock_guard lock(playerLock);
     playerOffline = offline;
@@ -53,30 +49,27 @@ int32_t StartPlayer(int32_t device, uint32_t frequency, bool offline) {
 }
 
 bool ReadFile(const char *path, uint32_t offset, uint32_t length, std::vector<uint8_t> *bytes) {
-    FILE *f = std::fopen(path, "rb");
-    if (!f) {
+    FILE *stream = std::fopen(path, "rb");
+    if (!stream)
         return false;
-    }
-    bool ok = std::fseek(f, offset, SEEK_SET) == 0;
+    bool ok = std::fseek(stream, offset, SEEK_SET) == 0;
     uint8_t chunk[65536];
     size_t want = length ? length : SIZE_MAX;
     while (ok && bytes->size() < want) {
-        size_t n = std::fread(chunk, 1, std::min(sizeof chunk, want - bytes->size()), f);
-        bytes->insert(bytes->end(), chunk, chunk + n);
-        if (n == 0 || bytes->size() > XM_MAX_EXTENT) {
+        size_t got = std::fread(chunk, 1, std::min(sizeof chunk, want - bytes->size()), stream);
+        bytes->insert(bytes->end(), chunk, chunk + got);
+        if (got == 0 || bytes->size() > XM_MAX_EXTENT)
             break;
-        }
     }
-    std::fclose(f);
+    std::fclose(stream);
     return ok;
 }
 
 int32_t LoadModule(const uint8_t *data, uint64_t limit, uint32_t flags) {
     uint64_t extent = 0;
     int32_t r = XmExtent(data, limit, &extent);
-    if (r != PLAYER_OK) {
+    if (r != PLAYER_OK)
         return r;
-    }
     // libxmp sees exactly the module's bytes, never what follows it.
     r = DecoderLoad(data, extent, flags);
     if (r == PLAYER_OK) {
@@ -90,12 +83,10 @@ int32_t LoadModule(const uint8_t *data, uint64_t limit, uint32_t flags) {
 
 // The checks that open most calls: initialised, and (if asked) music loaded.
 int32_t Ready(bool needMusic) {
-    if (!playerInitialised) {
+    if (!playerInitialised)
         return PLAYER_ERROR_INIT;
-    }
-    if (needMusic && !musicLoaded) {
+    if (needMusic && !musicLoaded)
         return PLAYER_ERROR_NOMUSIC;
-    }
     return PLAYER_OK;
 }
 
@@ -111,15 +102,12 @@ int32_t BASSMOD_InitOffline(uint32_t frequency, uint32_t) {
 
 int32_t BASSMOD_Free() {
     std::lock_guard life(lifecycleLock);
-    if (!playerInitialised) {
+    if (!playerInitialised)
         return Fail(PLAYER_ERROR_INIT);
-    }
-    if (OutputIsPlayerThread()) {
+    if (OutputIsPlayerThread())
         return Fail(PLAYER_ERROR_UNKNOWN); // the thread cannot wait for itself
-    }
-    if (!playerOffline) {
+    if (!playerOffline)
         OutputClose();
-    }
     std::lock_guard lock(playerLock);
     DecoderFree();
     SyncClear();
@@ -130,34 +118,28 @@ int32_t BASSMOD_Free() {
 
 int32_t BASSMOD_MusicLoad(int32_t mem, const void *file, uint32_t offset, uint32_t length,
                           uint32_t flags) {
-    std::lock_guard lock(playerLock);
-    if (int32_t r = Ready(false)) {
-        return Fail(r);
-    }
-    if (!file) {
-        return Fail(mem == 1 ? PLAYER_ERROR_ILLPARAM : PLAYER_ERROR_FILEOPEN);
-    }
-    int32_t r;
-    if (mem == 1) {
-        r = LoadModule(static_cast<const uint8_t *>(file) + offset, length, flags);
-    } else {
-        std::vector<uint8_t> bytes;
-        if (!ReadFile(static_cast<const char *>(file), offset, length, &bytes)) {
-            return Fail(PLAYER_ERROR_FILEOPEN);
+    return Guarded<Needs::Player, 0>([&] {
+        if (!file)
+            return Fail(mem == 1 ? PLAYER_ERROR_ILLPARAM : PLAYER_ERROR_FILEOPEN);
+        int32_t r;
+        if (mem == 1) {
+            r = LoadModule(static_cast<const uint8_t *>(file) + offset, length, flags);
+        } else {
+            std::vector<uint8_t> bytes;
+            if (!ReadFile(static_cast<const char *>(file), offset, length, &bytes))
+                return Fail(PLAYER_ERROR_FILEOPEN);
+            r = bytes.empty() ? PLAYER_ERROR_FORMAT : LoadModule(bytes.data(), bytes.size(), flags);
         }
-        r = bytes.empty() ? PLAYER_ERROR_FORMAT : LoadModule(bytes.data(), bytes.size(), flags);
-    }
-    return r == PLAYER_OK ? Succeed() : Fail(r);
+        return r == PLAYER_OK ? Succeed() : Fail(r);
+    });
 }
 
 int32_t BASSMOD_MusicFree() {
-    std::lock_guard lock(playerLock);
-    if (int32_t r = Ready(false)) {
-        return Fail(r);
-    }
-    DecoderFree();
-    SyncClear();
-    return Succeed();
+    return Guarded<Needs::Player, 0>([&] {
+        DecoderFree();
+        SyncClear();
+        return Succeed();
+    });
 }
 
 float BASSMOD_GetCPU() {
@@ -188,12 +170,10 @@ int32_t BASSMOD_ErrorGetCode() {
 uint32_t BASSMOD_RenderFrames(int16_t *buffer, uint32_t frames) {
     {
         std::lock_guard lock(playerLock);
-        if (!playerInitialised || !playerOffline) {
+        if (!playerInitialised || !playerOffline)
             return Fail(PLAYER_ERROR_INIT);
-        }
-        if (!buffer) {
+        if (!buffer)
             return Fail(PLAYER_ERROR_ILLPARAM);
-        }
     }
     uint32_t done = 0;
     while (done < frames) {
@@ -204,9 +184,8 @@ uint32_t BASSMOD_RenderFrames(int16_t *buffer, uint32_t frames) {
             n = FillFromTick(buffer + 2 * done, frames - done);
             end = musicFrames;
         }
-        if (n == 0) {
+        if (n == 0)
             break;
-        }
         done += n;
         DeliverDue(end); // this stretch's ticks, before the rest is decoded
     }

@@ -44,70 +44,72 @@ std::string musicName;
 double decodeSeconds = 0;
 uint64_t decodeFrames = 0;
 
+// The loaded module as libxmp holds it.
+const xmp_module &Song() {
+    xmp_module_info info;
+    xmp_get_module_info(decoder, &info);
+    return *info.mod;
+}
+
 void ApplyPlayerSettings() {
     xmp_set_player(decoder, XMP_PLAYER_INTERP, XMP_INTERP_SPLINE);
-    if (panSeparation >= 0) {
+    if (panSeparation >= 0)
         xmp_set_player(decoder, XMP_PLAYER_MIX, panSeparation);
-    }
 }
 
 // Where this tick falls in a row whose note waits for an EDx delay, the note
 // starts on tick x; a delay as long as the row never starts it.
-int TriggerTick(const xmp_event &e) {
-    if (e.fxt == FX_EXTENDED && (e.fxp >> 4) == EX_NOTE_DELAY) {
-        return e.fxp & 0x0f;
-    }
-    if (e.f2t == FX_EXTENDED && (e.f2p >> 4) == EX_NOTE_DELAY) {
-        return e.f2p & 0x0f;
-    }
+int TriggerTick(const xmp_event &event) {
+    if (event.fxt == FX_EXTENDED && (event.fxp >> 4) == EX_NOTE_DELAY)
+        return event.fxp & 0x0f;
+    if (event.f2t == FX_EXTENDED && (event.f2p >> 4) == EX_NOTE_DELAY)
+        return event.f2p & 0x0f;
     return 0;
 }
 
-bool IsPortamento(const xmp_event &e) {
-    return e.fxt == FX_TONEPORTA || e.fxt == FX_TONE_VSLIDE || e.f2t == FX_TONEPORTA ||
-           e.f2t == FX_TONE_VSLIDE;
+bool IsPortamento(const xmp_event &event) {
+    return event.fxt == FX_TONEPORTA || event.fxt == FX_TONE_VSLIDE || event.f2t == FX_TONEPORTA ||
+           event.f2t == FX_TONE_VSLIDE;
 }
 
 // The notes that start on this tick. A pattern delay repeats the row, but its
 // notes only start on the first pass (frame counts on through the repeats).
-void FindTriggers(const xmp_frame_info &fi, int channels, int instruments, TickRecord *r) {
-    r->count = 0;
-    for (int ch = 0; ch < channels && ch < XMP_MAX_CHANNELS; ch++) {
-        const xmp_channel_info &ci = fi.channel_info[ch];
-        const xmp_event &e = ci.event;
-        int note = e.note - XMP_NOTE_OFFSET;
-        if (e.note == 0 || note < 1 || note > XM_LAST_NOTE || IsPortamento(e)) {
+void FindTriggers(const xmp_frame_info &tick, int channels, int instruments, TickRecord *record) {
+    record->count = 0;
+    for (int channel = 0; channel < channels && channel < XMP_MAX_CHANNELS; channel++) {
+        const xmp_channel_info &state = tick.channel_info[channel];
+        const xmp_event &event = state.event;
+        int note = event.note - XMP_NOTE_OFFSET;
+        if (event.note == 0 || note < 1 || note > XM_LAST_NOTE || IsPortamento(event))
             continue;
-        }
-        int delay = TriggerTick(e);
-        if (delay >= fi.speed || fi.frame != delay) {
+        int delay = TriggerTick(event);
+        if (delay >= tick.speed || tick.frame != delay)
             continue;
-        }
-        int instrument = e.ins ? e.ins : ci.instrument + 1;
-        if (instrument < 1 || instrument > instruments) {
+        // A note without an instrument plays the channel's last one.
+        int instrument = event.ins ? event.ins : state.instrument + 1;
+        if (instrument < 1 || instrument > instruments)
             continue;
-        }
-        r->triggers[r->count++] = {static_cast<uint16_t>(instrument), static_cast<uint16_t>(note)};
+        record->triggers[record->count++] = {static_cast<uint16_t>(instrument),
+                                             static_cast<uint16_t>(note)};
     }
 }
 
-void PushRecord(const TickRecord &r) {
+void PushRecord(const TickRecord &record) {
     if (recordCount == RECORD_CAPACITY) { // never expected: the output runs behind
         recordHead = (recordHead + 1) % RECORD_CAPACITY;
         recordCount--;
     }
-    records[(recordHead + recordCount) % RECORD_CAPACITY] = r;
+    records[(recordHead + recordCount) % RECORD_CAPACITY] = record;
     recordCount++;
 }
 
 void ApplyGain(int16_t *samples, uint32_t count) {
-    if (playerVolume == 100 && playerAmplify == 50) {
+    if (playerVolume == 100 && playerAmplify == 50)
         return;
-    }
     int gain = playerVolume * playerAmplify; // unity at 5000
     for (uint32_t i = 0; i < count; i++) {
-        int v = samples[i] * gain / 5000;
-        samples[i] = static_cast<int16_t>(std::clamp(v, -32768, 32767));
+        int scaled = samples[i] * gain / 5000;
+        samples[i] = static_cast<int16_t>(std::clamp(scaled, -32768, 32767));
     }
 }
 
@@ -126,28 +128,25 @@ void UpdateCpu(double seconds, uint32_t frames) {
 // Renders the next tick into tickSamples; false when the song is over.
 bool RenderTick() {
     auto start = PlayerClock::now();
-    if (xmp_play_frame(decoder) != 0) {
+    if (xmp_play_frame(decoder) != 0)
         return false;
-    }
     xmp_get_frame_info(decoder, &frameInfo);
     // Without the loop option the song ends where libxmp would start it again.
-    if (!loopMusic && frameInfo.loop_count > 0) {
+    if (!loopMusic && frameInfo.loop_count > 0)
         return false;
-    }
     tickFrames = std::min<uint32_t>(frameInfo.buffer_size / 4, XMP_MAX_FRAMESIZE / 2);
     tickRead = 0;
     std::memcpy(tickSamples.data(), frameInfo.buffer, tickFrames * 4);
     ApplyGain(tickSamples.data(), tickFrames * 2);
-    xmp_module_info mi;
-    xmp_get_module_info(decoder, &mi);
-    TickRecord r;
-    r.stamp = musicFrames;
-    r.order = static_cast<uint16_t>(frameInfo.pos);
-    r.row = static_cast<uint16_t>(frameInfo.row);
-    r.frame = static_cast<uint16_t>(frameInfo.frame);
-    r.speed = static_cast<uint16_t>(frameInfo.speed);
-    FindTriggers(frameInfo, mi.mod->chn, mi.mod->ins, &r);
-    PushRecord(r);
+    TickRecord record;
+    record.stamp = musicFrames;
+    record.order = static_cast<uint16_t>(frameInfo.pos);
+    record.row = static_cast<uint16_t>(frameInfo.row);
+    record.frame = static_cast<uint16_t>(frameInfo.frame);
+    record.speed = static_cast<uint16_t>(frameInfo.speed);
+    const xmp_module &song = Song();
+    FindTriggers(frameInfo, song.chn, song.ins, &record);
+    PushRecord(record);
     UpdateCpu(std::chrono::duration<double>(PlayerClock::now() - start).count(), tickFrames);
     return true;
 }
@@ -158,26 +157,22 @@ bool RenderTick() {
 // leaves the current song, its position and its syncs as they were.
 int32_t DecoderLoad(const uint8_t *module, uint64_t size, uint32_t flags) {
     xmp_context fresh = xmp_create_context();
-    if (!fresh) {
+    if (!fresh)
         return PLAYER_ERROR_MEMORY;
-    }
-    int r = xmp_load_module_from_memory(fresh, module, static_cast<long>(size));
-    if (r == 0) {
-        r = xmp_start_player(fresh, static_cast<int>(outputFrequency), 0);
-        if (r != 0) {
+    int status = xmp_load_module_from_memory(fresh, module, static_cast<long>(size));
+    if (status == 0) {
+        status = xmp_start_player(fresh, static_cast<int>(outputFrequency), 0);
+        if (status != 0)
             xmp_release_module(fresh);
-        }
     }
-    if (r != 0) {
+    if (status != 0) {
         xmp_free_context(fresh);
-        return r == -XMP_ERROR_SYSTEM ? PLAYER_ERROR_MEMORY : PLAYER_ERROR_FORMAT;
+        return status == -XMP_ERROR_SYSTEM ? PLAYER_ERROR_MEMORY : PLAYER_ERROR_FORMAT;
     }
     DecoderFree();
     decoder = fresh;
     ApplyPlayerSettings();
-    xmp_module_info mi;
-    xmp_get_module_info(decoder, &mi);
-    musicName = mi.mod->name;
+    musicName = Song().name;
     loopMusic = flags & MUSIC_LOOP;
     musicLoaded = true;
     return PLAYER_OK;
@@ -206,26 +201,21 @@ void DecoderRestart() {
 }
 
 int32_t DecoderSetPosition(uint32_t order, uint32_t row) {
-    xmp_module_info mi;
-    xmp_get_module_info(decoder, &mi);
-    const xmp_module *mod = mi.mod;
-    if (order >= static_cast<uint32_t>(mod->len) || mod->xxo[order] >= mod->pat ||
-        row >= static_cast<uint32_t>(mod->xxp[mod->xxo[order]]->rows)) {
+    const xmp_module &song = Song();
+    if (order >= static_cast<uint32_t>(song.len) || song.xxo[order] >= song.pat ||
+        row >= static_cast<uint32_t>(song.xxp[song.xxo[order]]->rows))
         return PLAYER_ERROR_POSITION;
-    }
     DecoderRestart();
     ClearTickRecords();
     xmp_set_position(decoder, static_cast<int>(order));
-    if (row > 0) {
+    if (row > 0)
         xmp_set_row(decoder, static_cast<int>(row));
-    }
     return PLAYER_OK;
 }
 
 uint32_t FillFromTick(int16_t *out, uint32_t frames) {
-    if (playState != PlayState::Playing || frames == 0) {
+    if (playState != PlayState::Playing || frames == 0)
         return 0;
-    }
     if (tickRead == tickFrames && !RenderTick()) {
         playState = PlayState::Stopped;
         DecoderRestart();
@@ -242,9 +232,8 @@ uint32_t FillMusic(int16_t *out, uint32_t frames) {
     uint32_t done = 0;
     while (done < frames) {
         uint32_t n = FillFromTick(out + 2 * done, frames - done);
-        if (n == 0) {
+        if (n == 0)
             break;
-        }
         done += n;
     }
     std::memset(out + 2 * done, 0, (frames - done) * 4);
@@ -252,9 +241,8 @@ uint32_t FillMusic(int16_t *out, uint32_t frames) {
 }
 
 bool PopTickRecord(uint64_t stampLimit, TickRecord *record) {
-    if (recordCount == 0 || records[recordHead].stamp >= stampLimit) {
+    if (recordCount == 0 || records[recordHead].stamp >= stampLimit)
         return false;
-    }
     *record = records[recordHead];
     recordHead = (recordHead + 1) % RECORD_CAPACITY;
     recordCount--;
@@ -262,9 +250,8 @@ bool PopTickRecord(uint64_t stampLimit, TickRecord *record) {
 }
 
 bool PeekTickStamp(uint64_t *stamp) {
-    if (recordCount == 0) {
+    if (recordCount == 0)
         return false;
-    }
     *stamp = records[recordHead].stamp;
     return true;
 }
@@ -284,20 +271,16 @@ void DecoderSetGain(uint32_t volume, uint32_t amplify) {
 
 void DecoderSetPanSeparation(uint32_t separation) {
     panSeparation = static_cast<int>(separation);
-    if (decoder) {
+    if (decoder)
         xmp_set_player(decoder, XMP_PLAYER_MIX, panSeparation);
-    }
 }
 
 int32_t DecoderSongLength(bool seconds) {
-    xmp_module_info mi;
-    xmp_get_module_info(decoder, &mi);
-    if (!seconds) {
-        return mi.mod->len;
-    }
-    xmp_frame_info fi;
-    xmp_get_frame_info(decoder, &fi);
-    return (fi.total_time + 500) / 1000;
+    if (!seconds)
+        return Song().len;
+    xmp_frame_info timing;
+    xmp_get_frame_info(decoder, &timing);
+    return (timing.total_time + 500) / 1000;
 }
 
 const char *DecoderName() {

@@ -73,9 +73,8 @@ const Block *BlockHolding(uint64_t stamp) {
     size_t oldest = blockCount > BLOCK_HISTORY ? blockCount - BLOCK_HISTORY : 0;
     for (size_t i = blockCount; i > oldest; i--) {
         const Block &b = blocks[(i - 1) % BLOCK_HISTORY];
-        if (stamp >= b.start && stamp < b.start + b.count) {
+        if (stamp >= b.start && stamp < b.start + b.count)
             return &b;
-        }
     }
     return nullptr;
 }
@@ -83,9 +82,8 @@ const Block *BlockHolding(uint64_t stamp) {
 // When the music frame `stamp` will be heard, if it has been handed on yet.
 bool HeardTime(uint64_t stamp, PlayerClock::time_point *when) {
     const Block *b = BlockHolding(stamp);
-    if (b) {
+    if (b)
         *when = b->time + FramesToTime(b->latency + (stamp - b->start));
-    }
     return b != nullptr;
 }
 
@@ -93,16 +91,14 @@ bool HeardTime(uint64_t stamp, PlayerClock::time_point *when) {
 // step whose time came before the music was (re)started stays silent, even
 // when the thread gets to it late: the music cannot have been heard then.
 void RunSilentClock(PlayerClock::time_point now) {
-    if (now - (clockOrigin + FramesToTime(clockFrames)) > LONGEST_CATCH_UP) {
+    if (now - (clockOrigin + FramesToTime(clockFrames)) > LONGEST_CATCH_UP)
         clockOrigin = now - FramesToTime(clockFrames); // stalled: don't race to catch up
-    }
     for (auto due = clockOrigin + FramesToTime(clockFrames); due <= now;
          due = clockOrigin + FramesToTime(clockFrames)) {
         uint64_t start = musicFrames;
         uint32_t count = 0;
-        if (due >= playingSince) {
+        if (due >= playingSince)
             count = FillMusic(clockScratch.data(), CLOCK_CHUNK_FRAMES);
-        }
         RecordBlock(due, start, count, 0);
         clockFrames += CLOCK_CHUNK_FRAMES;
     }
@@ -112,21 +108,18 @@ void PlayerThreadMain() {
     std::unique_lock lock(playerLock);
     while (playerRunning) {
         auto now = PlayerClock::now();
-        if (silentOutput) {
+        if (silentOutput)
             RunSilentClock(now);
-        }
         uint64_t heard = HeardPosition(now);
         lock.unlock();
         DeliverDue(heard);
         lock.lock();
         auto wake = PlayerClock::now() + LONGEST_WAIT;
         PlayerClock::time_point when;
-        if (PeekTickStamp(&heard) && HeardTime(heard, &when)) {
+        if (PeekTickStamp(&heard) && HeardTime(heard, &when))
             wake = std::min(wake, when);
-        }
-        if (silentOutput) {
+        if (silentOutput)
             wake = std::min(wake, clockOrigin + FramesToTime(clockFrames));
-        }
         playerWake.wait_until(lock, wake);
     }
 }
@@ -153,9 +146,8 @@ int32_t OutputOpen(int32_t device, uint32_t frequency) {
     clockFrames = 0;
     playerRunning = true;
     playerThread = std::thread(PlayerThreadMain);
-    if (deviceOpen) {
+    if (deviceOpen)
         DeviceStart();
-    }
     return PLAYER_OK;
 }
 
@@ -168,9 +160,8 @@ void OutputClose() {
         playerRunning = false;
     }
     playerWake.notify_all();
-    if (playerThread.joinable()) {
+    if (playerThread.joinable())
         playerThread.join();
-    }
 }
 
 void OutputPlayStarted() {
@@ -181,9 +172,8 @@ void OutputPlayStarted() {
 bool OutputFrameTimes(uint64_t stamp, PlayerClock::time_point *handedOn,
                       PlayerClock::time_point *heard) {
     const Block *b = BlockHolding(stamp);
-    if (b) {
+    if (b)
         *handedOn = b->time;
-    }
     return b && HeardTime(stamp, heard);
 }
 

@@ -25,16 +25,14 @@ void AudioCallback(void *, Uint8 *stream, int bytes) {
 } // namespace
 
 bool DeviceOpen(int32_t device) {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return false;
-    }
     sdlAudioStarted = true;
     const char *name = nullptr;
     if (device > 0) {
         name = SDL_GetAudioDeviceName(device - 1, 0);
-        if (!name) {
+        if (!name)
             return false;
-        }
     }
     SDL_AudioSpec want{}, have{};
     want.freq = static_cast<int>(outputFrequency);
@@ -63,13 +61,11 @@ void DeviceClose() {
 }
 
 const char *DeviceName(int32_t device) {
-    if (!SDL_WasInit(SDL_INIT_AUDIO)) {
+    if (!SDL_WasInit(SDL_INIT_AUDIO))
         return nullptr;
-    }
     const char *name = SDL_GetAudioDeviceName(device - 1, 0);
-    if (!name) {
+    if (!name)
         return nullptr;
-    }
     deviceName = name;
     return deviceName.c_str();
 }

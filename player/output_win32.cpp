@@ -34,18 +34,16 @@ uint32_t DevicePosition() {
     MMTIME time{};
     time.wType = TIME_SAMPLES;
     if (waveOutGetPosition(waveOut, &time, sizeof time) != MMSYSERR_NOERROR ||
-        time.wType != TIME_SAMPLES) {
+        time.wType != TIME_SAMPLES)
         return framesWritten; // no position: take the queue as drained
-    }
     return time.u.sample;
 }
 
 void Queue(WAVEHDR *header) {
     auto now = PlayerClock::now();
     uint32_t ahead = framesWritten - DevicePosition();
-    if (ahead > BUFFER_COUNT * BUFFER_FRAMES) {
+    if (ahead > BUFFER_COUNT * BUFFER_FRAMES)
         ahead = 0; // a position past what was written: the device is starved
-    }
     OutputFillBlock(reinterpret_cast<int16_t *>(header->lpData), BUFFER_FRAMES, now, ahead);
     header->dwFlags &= ~WHDR_DONE;
     waveOutWrite(waveOut, header, sizeof *header);
@@ -54,11 +52,9 @@ void Queue(WAVEHDR *header) {
 
 void FeederMain() {
     while (feeding.load(std::memory_order_relaxed)) {
-        for (WAVEHDR &h : headers) {
-            if (h.dwFlags & WHDR_DONE) {
+        for (WAVEHDR &h : headers)
+            if (h.dwFlags & WHDR_DONE)
                 Queue(&h);
-            }
-        }
         WaitForSingleObject(bufferDone, LONGEST_WAIT_MS);
     }
 }
@@ -68,9 +64,8 @@ void FeederMain() {
 bool DeviceOpen(int32_t device) {
     UINT id = WAVE_MAPPER;
     if (device > 0) {
-        if (static_cast<UINT>(device) > waveOutGetNumDevs()) {
+        if (static_cast<UINT>(device) > waveOutGetNumDevs())
             return false;
-        }
         id = static_cast<UINT>(device - 1);
     }
     WAVEFORMATEX format{};
@@ -112,9 +107,8 @@ void DeviceClose() {
     }
     if (waveOut) {
         waveOutReset(waveOut); // hands every queued buffer back
-        for (WAVEHDR &h : headers) {
+        for (WAVEHDR &h : headers)
             waveOutUnprepareHeader(waveOut, &h, sizeof h);
-        }
         waveOutClose(waveOut);
         waveOut = nullptr;
     }
@@ -127,9 +121,8 @@ void DeviceClose() {
 const char *DeviceName(int32_t device) {
     WAVEOUTCAPSA caps{};
     if (device < 1 ||
-        waveOutGetDevCapsA(static_cast<UINT>(device - 1), &caps, sizeof caps) != MMSYSERR_NOERROR) {
+        waveOutGetDevCapsA(static_cast<UINT>(device - 1), &caps, sizeof caps) != MMSYSERR_NOERROR)
         return nullptr;
-    }
     deviceName = caps.szPname;
     return deviceName.c_str();
 }

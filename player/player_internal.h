@@ -39,17 +39,33 @@ extern bool playerOffline;
 extern uint32_t outputFrequency;
 extern std::atomic<float> playerCpu; // percent of real time spent decoding
 
-// api.cpp: the checks that open most calls: initialised, and (if asked)
-// music loaded; PLAYER_OK or the error code.
-int32_t Ready(bool needMusic);
-
-// music_api.cpp
-void ResetPositionScaler();
-
 // error.cpp: the last error of the calling thread.
 int32_t Fail(int32_t code); // records code, returns 0
 int32_t Succeed(int32_t result = 1);
 int32_t LastError();
+
+// api.cpp: the checks that open most calls: initialised, and (if asked)
+// music loaded; PLAYER_OK or the error code.
+int32_t Ready(bool needMusic);
+
+// What an exported call needs before it can run: an initialised player, and
+// for the calls on the song, a loaded one.
+enum class Needs { Player, Song };
+
+// The opening of the exported calls: playerLock is held for the whole call.
+// When the call's needs are not met it records the error (not initialised
+// first, then no music) and returns `failed` without running `body`.
+template <Needs needs, auto failed, typename Body> auto Guarded(Body body) -> decltype(body()) {
+    std::lock_guard lock(playerLock);
+    if (int32_t error = Ready(needs == Needs::Song)) {
+        Fail(error);
+        return failed;
+    }
+    return body();
+}
+
+// music_api.cpp
+void ResetPositionScaler();
 
 // decoder.cpp
 extern bool musicLoaded;

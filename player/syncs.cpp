@@ -32,8 +32,8 @@ std::vector<Sync> syncs;
 uint32_t nextHandle = 1;
 
 std::vector<Sync>::iterator FindSync(uint32_t handle) {
-    return std::find_if(syncs.begin(), syncs.end(),
-                        [handle](const Sync &s) { return s.handle == handle; });
+    auto byHandle = [handle](const Sync &s) { return s.handle == handle; };
+    return std::find_if(syncs.begin(), syncs.end(), byHandle);
 }
 
 uint32_t MakeLong(uint32_t low, uint32_t high) {
@@ -46,16 +46,14 @@ void MatchTick(const TickRecord &r, std::vector<Delivery> *due) {
     for (const Sync &s : syncs) {
         uint32_t low = s.param & 0xffff, high = s.param >> 16;
         if ((s.type & ~SYNC_ONETIME) == SYNC_POSITION) {
-            if (r.frame == 0 && r.order == low && r.row == high) {
+            if (r.frame == 0 && r.order == low && r.row == high)
                 due->push_back({s.handle, MakeLong(r.order, r.row)});
-            }
             continue;
         }
         for (int i = 0; i < r.count; i++) {
             const Trigger &t = r.triggers[i];
-            if (t.instrument == low && (high == 0xffff || t.note == high)) {
+            if (t.instrument == low && (high == 0xffff || t.note == high))
                 due->push_back({s.handle, t.note});
-            }
         }
     }
 }
@@ -67,14 +65,12 @@ void Deliver(const Delivery &d) {
     {
         std::lock_guard lock(playerLock);
         auto it = FindSync(d.handle);
-        if (it == syncs.end()) {
+        if (it == syncs.end())
             return;
-        }
         proc = it->proc;
         user = it->user;
-        if (it->type & SYNC_ONETIME) {
+        if (it->type & SYNC_ONETIME)
             syncs.erase(it);
-        }
     }
     proc(d.handle, d.data, user);
 }
@@ -82,22 +78,19 @@ void Deliver(const Delivery &d) {
 } // namespace
 
 uint32_t SyncAdd(uint32_t type, uint32_t param, SyncProcedure proc, uint32_t user) {
-    if (syncs.size() >= MAX_SYNCS) {
+    if (syncs.size() >= MAX_SYNCS)
         return 0;
-    }
     uint32_t handle = nextHandle++;
-    if (nextHandle == 0) {
+    if (nextHandle == 0)
         nextHandle = 1;
-    }
     syncs.push_back({handle, type, param, proc, user});
     return handle;
 }
 
 bool SyncRemove(uint32_t handle) {
     auto it = FindSync(handle);
-    if (it == syncs.end()) {
+    if (it == syncs.end())
         return false;
-    }
     syncs.erase(it);
     return true;
 }
@@ -113,17 +106,14 @@ void DeliverDue(uint64_t stampLimit) {
         due.clear();
         {
             std::lock_guard lock(playerLock);
-            if (!PopTickRecord(stampLimit, &heardTick)) {
+            if (!PopTickRecord(stampLimit, &heardTick))
                 return;
-            }
             heardTickValid = true;
-            if (tickDeliveredHook) {
+            if (tickDeliveredHook)
                 tickDeliveredHook(heardTick.stamp);
-            }
             MatchTick(heardTick, &due);
         }
-        for (const Delivery &d : due) {
+        for (const Delivery &d : due)
             Deliver(d);
-        }
     }
 }

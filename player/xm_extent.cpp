@@ -15,23 +15,20 @@ struct Cursor {
 };
 
 bool Readable(Cursor &c, uint64_t at, uint64_t count) {
-    if (at > c.bound || count > c.bound - at) {
+    if (at > c.bound || count > c.bound - at)
         c.ok = false;
-    }
     return c.ok;
 }
 
 uint32_t Read16(Cursor &c, uint64_t at) {
-    if (!Readable(c, at, 2)) {
+    if (!Readable(c, at, 2))
         return 0;
-    }
     return c.data[at] | c.data[at + 1] << 8;
 }
 
 uint32_t Read32(Cursor &c, uint64_t at) {
-    if (!Readable(c, at, 4)) {
+    if (!Readable(c, at, 4))
         return 0;
-    }
     return c.data[at] | c.data[at + 1] << 8 | c.data[at + 2] << 16 |
            static_cast<uint32_t>(c.data[at + 3]) << 24;
 }
@@ -56,9 +53,8 @@ uint64_t SkipPatterns(Cursor &c, uint64_t at, uint32_t patterns) {
         uint32_t headerSize = Read32(c, at);
         uint32_t rows = Read16(c, at + 5);
         uint32_t packedSize = Read16(c, at + 7);
-        if (headerSize < 9 || rows == 0 || rows > XM_MAX_ROWS) {
+        if (headerSize < 9 || rows == 0 || rows > XM_MAX_ROWS)
             c.ok = false;
-        }
         at += headerSize + static_cast<uint64_t>(packedSize);
         Readable(c, at, 0);
     }
@@ -70,9 +66,8 @@ uint64_t SampleDataSize(Cursor &c, uint64_t header) {
     uint64_t length = Read32(c, header);
     uint8_t type = Read8(c, header + 14);
     uint8_t reserved = Read8(c, header + 17);
-    if (reserved == XM_SAMPLE_ADPCM && !(type & XM_SAMPLE_16BIT)) {
+    if (reserved == XM_SAMPLE_ADPCM && !(type & XM_SAMPLE_16BIT))
         return 16 + (length + 1) / 2;
-    }
     return length;
 }
 
@@ -80,9 +75,8 @@ uint64_t SampleDataSize(Cursor &c, uint64_t header) {
 uint64_t SkipInstrument(Cursor &c, uint64_t at) {
     uint32_t headerSize = Read32(c, at);
     uint32_t samples = Read16(c, at + 27);
-    if (headerSize < 29 && c.ok) {
+    if (headerSize < 29 && c.ok)
         c.ok = false;
-    }
     if (samples == 0 || !c.ok) {
         at += headerSize;
         Readable(c, at, 0);
@@ -95,9 +89,8 @@ uint64_t SkipInstrument(Cursor &c, uint64_t at) {
     }
     uint64_t headers = at + headerSize;
     uint64_t dataSize = 0;
-    for (uint32_t i = 0; i < samples && c.ok; i++) {
+    for (uint32_t i = 0; i < samples && c.ok; i++)
         dataSize += SampleDataSize(c, headers + static_cast<uint64_t>(i) * sampleHeaderSize);
-    }
     at = headers + static_cast<uint64_t>(samples) * sampleHeaderSize + dataSize;
     Readable(c, at, 0);
     return at;
@@ -108,9 +101,8 @@ uint64_t SkipInstrument(Cursor &c, uint64_t at) {
 int32_t XmExtent(const uint8_t *data, uint64_t limit, uint64_t *extent) {
     Cursor c{data, limit ? limit : XM_MAX_EXTENT, data != nullptr};
     if (!Readable(c, 0, XM_SIGNATURE_SIZE) ||
-        std::memcmp(data, XM_SIGNATURE, XM_SIGNATURE_SIZE) != 0) {
+        std::memcmp(data, XM_SIGNATURE, XM_SIGNATURE_SIZE) != 0)
         return PLAYER_ERROR_FORMAT;
-    }
     uint32_t version = Read16(c, 58);
     uint32_t headerSize = Read32(c, 60);
     uint32_t channels = Read16(c, 68);
@@ -119,18 +111,15 @@ int32_t XmExtent(const uint8_t *data, uint64_t limit, uint64_t *extent) {
     // Only the layout of format 1.04 (patterns before instruments) is walked.
     if (!c.ok || version != 0x0104 || headerSize < 20 || channels == 0 ||
         channels > XM_MAX_CHANNELS || patterns > XM_MAX_PATTERNS ||
-        instruments > XM_MAX_INSTRUMENTS) {
+        instruments > XM_MAX_INSTRUMENTS)
         return PLAYER_ERROR_FORMAT;
-    }
     uint64_t at = 60 + static_cast<uint64_t>(headerSize);
     Readable(c, at, 0); // a song header longer than the module itself
     at = SkipPatterns(c, at, patterns);
-    for (uint32_t i = 0; i < instruments && c.ok; i++) {
+    for (uint32_t i = 0; i < instruments && c.ok; i++)
         at = SkipInstrument(c, at);
-    }
-    if (!c.ok) {
+    if (!c.ok)
         return PLAYER_ERROR_FORMAT;
-    }
     *extent = at;
     return PLAYER_OK;
 }

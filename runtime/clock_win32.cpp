@@ -3,6 +3,7 @@
 // the whole run, so that both are exact to the millisecond (the default period
 // of 15.6 ms would stretch every 20 ms frame).
 #include <windows.h>
+// After windows.h, whose types it uses.
 #include <mmsystem.h>
 
 #include "runtime/internal.h"
@@ -13,8 +14,12 @@ constexpr UINT TIMER_PERIOD_MS = 1;
 
 // Set while the program runs: from static initialisation to process exit.
 struct FineTimerPeriod {
-    FineTimerPeriod() { timeBeginPeriod(TIMER_PERIOD_MS); }
-    ~FineTimerPeriod() { timeEndPeriod(TIMER_PERIOD_MS); }
+    FineTimerPeriod() {
+        timeBeginPeriod(TIMER_PERIOD_MS);
+    }
+    ~FineTimerPeriod() {
+        timeEndPeriod(TIMER_PERIOD_MS);
+    }
 } fineTimerPeriod;
 } // namespace
 

@@ -160,9 +160,8 @@ int MessageDialogMeanwhile(const std::string &caption, const std::string &text, 
     DropQueuedInput();
     NoteDialogClosed();
     DialogButtons choice = ButtonsFor(flags);
-    for (int i = 0; i < choice.count; i++) {
+    for (int i = 0; i < choice.count; i++)
         if (choice.buttons[i].buttonid == button)
             return button;
-    }
     return choice.unanswered;
 }

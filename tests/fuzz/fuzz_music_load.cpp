@@ -17,12 +17,10 @@ bool Refusal(int32_t code) {
 
 // A load either succeeds or is refused as FORMAT or MEMORY, nothing else.
 bool LoadChecked(const uint8_t *data, uint32_t length) {
-    if (BASSMOD_MusicLoad(1, data, 0, length, MUSIC_LOOP)) {
+    if (BASSMOD_MusicLoad(1, data, 0, length, MUSIC_LOOP))
         return true;
-    }
-    if (!Refusal(BASSMOD_ErrorGetCode())) {
+    if (!Refusal(BASSMOD_ErrorGetCode()))
         std::abort();
-    }
     return false;
 }
 
@@ -38,22 +36,19 @@ void PlayBriefly() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     static bool ready = BASSMOD_InitOffline(44100, 0) != 0;
-    if (!ready || size == 0 || size > (1u << 20)) {
+    if (!ready || size == 0 || size > (1u << 20))
         return 0;
-    }
     // The input in its own allocation, so reading past it is caught.
     std::vector<uint8_t> bytes(data, data + size);
-    if (LoadChecked(bytes.data(), static_cast<uint32_t>(size))) {
+    if (LoadChecked(bytes.data(), static_cast<uint32_t>(size)))
         PlayBriefly();
-    }
     // Length 0 trusts the module's headers; where they fit inside the input,
     // the walk must stay inside them too.
     uint64_t extent = 0;
     if (XmExtent(bytes.data(), size, &extent) == PLAYER_OK) {
         std::vector<uint8_t> exact(bytes.begin(), bytes.begin() + static_cast<long>(extent));
-        if (LoadChecked(exact.data(), 0)) {
+        if (LoadChecked(exact.data(), 0))
             PlayBriefly();
-        }
     }
     BASSMOD_MusicFree();
     return 0;

@@ -25,9 +25,10 @@ struct View {
     // Texels with any channel above 0 (the first, middle and last channel
     // are all of one or three).
     int Ink(int x0, int x1, int y0, int y1) const {
-        return Count(x0, x1, y0, y1, [this](int x, int y) {
+        auto inked = [this](int x, int y) {
             return At(x, y, 0) || At(x, y, channels - 1) || At(x, y, channels / 2);
-        });
+        };
+        return Count(x0, x1, y0, y1, inked);
     }
 };
 // Image `index` (0 font ... 5 picture) within the block.

@@ -29,11 +29,10 @@ const struct {
 
 GLint Get(GLenum what, int level = -1) {
     GLint value = -1;
-    if (level < 0) {
+    if (level < 0)
         glGetTexParameteriv(GL_TEXTURE_2D, what, &value);
-    } else {
+    else
         glGetTexLevelParameteriv(GL_TEXTURE_2D, level, what, &value);
-    }
     return value;
 }
 

@@ -173,10 +173,9 @@ bool CursorHiddenAt(XServer &server, int x, int y) {
     if (cursor == nullptr)
         return false;
     bool hidden = true;
-    for (int i = 0; i < cursor->width * cursor->height; i++) {
+    for (int i = 0; i < cursor->width * cursor->height; i++)
         if ((cursor->pixels[i] >> 24) != 0)
             hidden = false;
-    }
     XFree(cursor);
     return hidden;
 }

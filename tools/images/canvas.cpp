@@ -72,9 +72,8 @@ float LatticeValue(int x, int y, uint32_t seed) {
 }
 
 int Wrap(int v, int period) {
-    if (period <= 0) {
+    if (period <= 0)
         return v;
-    }
     int m = v % period;
     return m < 0 ? m + period : m;
 }

@@ -85,16 +85,13 @@ void InkPath(std::vector<uint8_t> &strip, int cell, const char *path, int lastCo
     std::vector<PenStroke> strokes = ParsePenPath(path, rng, WOBBLE);
     // Each letter leans its own way a little, as in quick lettering.
     float lean = rng.Range(-MAX_LEAN, MAX_LEAN);
-    for (PenStroke &stroke : strokes) {
-        for (PenPoint &p : stroke) {
+    for (PenStroke &stroke : strokes)
+        for (PenPoint &p : stroke)
             p.x += lean * (8.0f - p.y);
-        }
-    }
     // And the pen presses harder in some strokes than in others.
     std::vector<float> radius;
-    for (size_t i = 0; i < strokes.size(); ++i) {
+    for (size_t i = 0; i < strokes.size(); ++i)
         radius.push_back(PEN_RADIUS * rng.Range(0.92f, 1.18f));
-    }
     for (int y = 0; y < FONT_CELL_HEIGHT; ++y) {
         for (int x = 0; x <= lastColumn; ++x) {
             int inside = 0;
@@ -110,9 +107,8 @@ void InkPath(std::vector<uint8_t> &strip, int cell, const char *path, int lastCo
                     }
                 }
             }
-            if (2 * inside >= SUPERSAMPLE * SUPERSAMPLE) {
+            if (2 * inside >= SUPERSAMPLE * SUPERSAMPLE)
                 strip[static_cast<size_t>(y) * FONT_WIDTH + cell * FONT_CELL_WIDTH + x] = 255;
-            }
         }
     }
 }
@@ -134,9 +130,8 @@ void InkMark(std::vector<uint8_t> &strip, int cell, const MarkRows &mark) {
 std::vector<uint8_t> PaintFont() {
     std::vector<uint8_t> strip(IMAGE_INFO[0].Size(), 0);
     const int lastColumn = FONT_CELL_WIDTH - 1;
-    for (int letter = 0; letter < 26; ++letter) {
+    for (int letter = 0; letter < 26; ++letter)
         InkPath(strip, letter, LETTER_PATHS[letter], lastColumn);
-    }
     InkMark(strip, 26, FULL_STOP);
     InkMark(strip, 27, COMMA);
     InkMark(strip, 28, SEMICOLON);

@@ -75,8 +75,7 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "make_images: cannot write %s\n", argv[optind]);
         return 1;
     }
-    if (!pngDir.empty() && !WritePreviews(pngDir, block, zoom)) {
+    if (!pngDir.empty() && !WritePreviews(pngDir, block, zoom))
         return 1;
-    }
     return 0;
 }

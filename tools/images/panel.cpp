@@ -133,9 +133,8 @@ float PaintTexel(const std::vector<Part> &parts, float x, float y) {
     float value = 0.0f;
     for (const Part &part : parts) {
         float d = part.sd(x, y);
-        if (d > part.rimWidth) {
+        if (d > part.rimWidth)
             continue;
-        }
         float rim = Cover(d - part.rimWidth, 0.6f);
         float body = Cover(d, 0.6f);
         value = value * (1.0f - rim); // the dark crease around the part

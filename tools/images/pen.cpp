@@ -8,9 +8,8 @@ namespace {
 
 PenPoint Wobble(PenPoint p, Prng &rng, float wobble) {
     p.x += rng.Range(-wobble, wobble);
-    if (p.y > 1.0f && p.y < 15.0f) {
+    if (p.y > 1.0f && p.y < 15.0f)
         p.y += rng.Range(-wobble, wobble);
-    }
     return p;
 }
 
@@ -53,9 +52,8 @@ std::vector<PenStroke> ParsePenPath(const char *path, Prng &rng, float wobble) {
         }
         pen = p;
         s += used;
-        while (*s == ' ') {
+        while (*s == ' ')
             ++s;
-        }
     }
     return strokes;
 }
@@ -63,9 +61,8 @@ std::vector<PenStroke> ParsePenPath(const char *path, Prng &rng, float wobble) {
 float PenDistance(const std::vector<PenStroke> &strokes, float px, float py) {
     float best = 1e9f;
     for (const PenStroke &stroke : strokes) {
-        if (stroke.size() == 1) {
+        if (stroke.size() == 1)
             best = std::min(best, SdCircle(px, py, stroke[0].x, stroke[0].y, 0.0f));
-        }
         for (size_t i = 1; i < stroke.size(); ++i) {
             best = std::min(best, SdSegment(px, py, stroke[i - 1].x, stroke[i - 1].y, stroke[i].x,
                                             stroke[i].y));

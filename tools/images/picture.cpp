@@ -24,9 +24,8 @@ struct Sample {
 
 Sample PaintPoint(float x, float y) {
     LayerPaint out = NOTHING;
-    for (PictureLayer layer : PictureLayers()) {
+    for (PictureLayer layer : PictureLayers())
         out = Over(out, layer(x, y));
-    }
     // On the black ground: the colour weighted by how much the figure covers.
     return {Scale(out.colour, out.cover), out.cover};
 }

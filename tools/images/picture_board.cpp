@@ -42,9 +42,8 @@ float Roundness(float offset, float halfWidth) {
 }
 
 LayerPaint Over(LayerPaint under, LayerPaint top) {
-    if (top.cover <= 0.0f) {
+    if (top.cover <= 0.0f)
         return under;
-    }
     float cover = under.cover + (1.0f - under.cover) * top.cover;
     // Colours are kept unweighted by their own cover.
     Rgb colour =
@@ -81,9 +80,8 @@ LayerPaint BoardFace(const Quad &q, const Box &box, float x, float y, float faci
     float bend = (Fbm(x * 0.06f, y * 0.06f, seed + 5, 2) - 0.5f) * 1.6f;
     float d = SdConvex(q, x, y) + bend;
     float cover = Cover(d, 0.55f);
-    if (cover <= 0.0f) {
+    if (cover <= 0.0f)
         return NOTHING;
-    }
     float inside = std::max(0.0f, -d);
     float corner = 0.78f + 0.22f * SmoothStep(0.0f, 9.0f, inside);
     float worn = 0.12f * std::exp(-inside / 1.1f);

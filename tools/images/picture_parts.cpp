@@ -80,9 +80,8 @@ LayerPaint Legs(float x, float y) {
         float half = 23.0f - 4.0f * SmoothStep(330.0f, 470.0f, y) +
                      1.5f * std::exp(-(y - 402.0f) * (y - 402.0f) / 200.0f);
         float d = SdBox(x, y, axis, 400.0f, half, 76.0f, 6.0f);
-        if (d > 1.0f) {
+        if (d > 1.0f)
             continue;
-        }
         float folds = 0.82f + 0.36f * Fbm(x * 0.05f, y * 0.1f, 61u, 3);
         float twill = 1.0f + 0.07f * (Fbm((x + y) * 0.9f, (x - y) * 0.15f, 62u, 1) - 0.5f);
         // The body box shades the tops of the legs.
@@ -100,9 +99,8 @@ LayerPaint Shoes(float x, float y) {
         float toe = cx < 124 ? -6.0f : 6.0f;
         float d = std::min(SdBox(x, y, cx, 470.0f, 24.0f, 12.0f, 10.0f),
                            SdEllipse(x, y, cx + toe, 476.0f, 28.0f, 10.0f));
-        if (d > 1.0f) {
+        if (d > 1.0f)
             continue;
-        }
         Rgb upper = {0.9f, 0.89f, 0.86f};
         float stripe = Cover(std::fabs(y - 469.0f + (x - cx) * 0.25f) - 2.2f, 0.6f);
         upper = Mix(upper, Rgb{0.75f, 0.12f, 0.1f}, stripe);
@@ -123,9 +121,8 @@ LayerPaint Collar(float x, float y) {
 LayerPaint BottleCap(float x, float y, Vec at, Rgb colour) {
     float r = std::hypot(x - at.x, y - at.y);
     float d = r - 10.0f + 0.5f * std::sin(std::atan2(y - at.y, x - at.x) * 21.0f);
-    if (d > 1.0f) {
+    if (d > 1.0f)
         return NOTHING;
-    }
     float rim = SmoothStep(6.5f, 8.5f, r);
     float lit = 0.75f + 0.3f * ((at.x - x) + (at.y - y)) / 14.0f;
     float glint = Cover(SdCircle(x, y, at.x - 4.0f, at.y - 4.0f, 1.8f), 0.8f);
@@ -138,23 +135,20 @@ float BodyDrawing(float x, float y) {
     float d = std::fabs(SdBox(x, y, 142.0f, 206.0f, 30.0f, 20.0f, 4.0f));
     float wave = 206.0f + 9.0f * std::sin((x - 112.0f) * 0.45f) * SmoothStep(118.0f, 130.0f, x) *
                               SmoothStep(166.0f, 154.0f, x);
-    if (x > 116.0f && x < 168.0f) {
+    if (x > 116.0f && x < 168.0f)
         d = std::min(d, std::fabs(y - wave) * 0.7f);
-    }
     d = std::min(d, std::fabs(SdCircle(x, y, 140.0f, 264.0f, 15.0f)));
     d = std::min(d, SdSegment(x, y, 140.0f, 264.0f, 150.0f, 254.0f));
-    for (float vy : {296.0f, 304.0f, 312.0f}) {
+    for (float vy : {296.0f, 304.0f, 312.0f})
         d = std::min(d, SdSegment(x, y, 62.0f, vy, 100.0f, vy - 0.5f));
-    }
     return MarkerInk(d, 1.3f, x, y);
 }
 
 // Packing tape: translucent, glossy along its middle, a little crinkled.
 LayerPaint Tape(const Quad &strip, float x, float y, LayerPaint under) {
     float d = SdConvex(strip, x, y);
-    if (d > 1.0f || under.cover <= 0.0f) {
+    if (d > 1.0f || under.cover <= 0.0f)
         return under;
-    }
     float crinkle = 0.92f + 0.16f * Fbm(x * 0.3f, y * 0.05f, 91u, 2);
     Rgb c = Mix(under.colour, Scale(TAPE, Falloff(x, y) * crinkle), 0.5f);
     float gloss = 0.18f * SmoothStep(0.6f, 0.9f, Fbm(x * 0.08f, y * 0.4f, 92u, 2));
@@ -164,9 +158,8 @@ LayerPaint Tape(const Quad &strip, float x, float y, LayerPaint under) {
 
 LayerPaint Body(float x, float y) {
     LayerPaint p = PaintBox(BODY, x, y);
-    if (p.cover <= 0.0f) {
+    if (p.cover <= 0.0f)
         return p;
-    }
     // The head box and the collar shade the top of the body.
     float shadow = SmoothStep(40.0f, 0.0f, y - 140.0f) * SmoothStep(50.0f, 80.0f, x) *
                    SmoothStep(230.0f, 190.0f, x);
@@ -185,24 +178,20 @@ LayerPaint Face(float x, float y, LayerPaint board) {
     float shadow =
         SmoothStep(5.0f, -1.0f, SdBox(x - 2.5f, y - 3.0f, 122.0f, 84.0f, 45.0f, 40.0f, 3.0f));
     board.colour = Scale(board.colour, 1.0f - 0.35f * shadow);
-    if (panel > 1.0f) {
+    if (panel > 1.0f)
         return board;
-    }
     float paper = 0.92f + 0.1f * Fbm(x * 0.09f, y * 0.09f, 400u, 3);
     Rgb c = Scale(Rgb{0.6f, 0.61f, 0.63f}, paper * (0.35f + 0.6f * Falloff(x, y)));
     float ink = 0.0f;
-    for (float ex : {102.0f, 142.0f}) {
+    for (float ex : {102.0f, 142.0f})
         ink = std::max(ink, MarkerInk(SdCircle(x, y, ex, 70.0f, 0.0f), 11.0f, x, y));
-    }
     ink = std::max(ink, MarkerInk(SdSegment(x, y, 96.0f, 104.0f, 148.0f, 105.0f), 1.5f, x, y));
-    for (float sx = 100.0f; sx <= 145.0f; sx += 8.0f) {
+    for (float sx = 100.0f; sx <= 145.0f; sx += 8.0f)
         ink = std::max(ink, MarkerInk(SdSegment(x, y, sx, 97.0f, sx + 1.0f, 112.0f), 1.1f, x, y));
-    }
     c = Mix(c, BLACK_INK, ink);
     float glint = 0.0f;
-    for (float ex : {98.0f, 138.0f}) {
+    for (float ex : {98.0f, 138.0f})
         glint = std::max(glint, Cover(SdCircle(x, y, ex, 66.0f, 3.2f), 0.6f));
-    }
     c = Mix(c, Rgb{0.93f, 0.93f, 0.92f}, glint);
     return Over(board, {c, Cover(panel, 0.55f)});
 }
@@ -210,9 +199,8 @@ LayerPaint Face(float x, float y, LayerPaint board) {
 LayerPaint Head(float x, float y) {
     Vec p = HeadFrame(x, y);
     LayerPaint out = PaintBox(HEAD, p.x, p.y);
-    if (out.cover <= 0.0f) {
+    if (out.cover <= 0.0f)
         return out;
-    }
     // The flaps meet along the middle of the top; tape holds them and runs
     // over the front edge.
     float seam = Cover(std::fabs(p.y - 15.5f) - 0.5f, 0.5f) * (p.x > 74.0f && p.x < 194.0f);

@@ -90,9 +90,8 @@ void PaintStrokeAt(Canvas &canvas, const Stroke &s, float ox, float oy) {
             float d = std::max(std::fabs(across) - width, std::fabs(along) - s.halfLen);
             float edge = Fbm(along * 0.25f, across * 0.9f, s.seed, 2) - 0.5f;
             float cover = Cover(d + edge * 1.6f, 0.7f);
-            if (cover <= 0.0f) {
+            if (cover <= 0.0f)
                 continue;
-            }
             float bristle = Fbm(along * 0.12f, across * 1.4f, s.seed + 77u, 3);
             float dry = SmoothStep(0.3f, 1.0f, t) * SmoothStep(0.45f, 0.7f, bristle);
             float alpha = cover * (0.92f - 0.7f * dry);
@@ -125,11 +124,9 @@ std::vector<uint8_t> PaintRing() {
         Stroke pair[2];
         RandomPair(rng, i, pair);
         for (const Stroke &s : pair) {
-            for (int oy = -SIZE; oy <= SIZE; oy += SIZE) {
-                for (int ox = -SIZE; ox <= SIZE; ox += SIZE) {
+            for (int oy = -SIZE; oy <= SIZE; oy += SIZE)
+                for (int ox = -SIZE; ox <= SIZE; ox += SIZE)
                     PaintStrokeAt(canvas, s, static_cast<float>(ox), static_cast<float>(oy));
-                }
-            }
         }
     }
     for (float &v : canvas.texels) {

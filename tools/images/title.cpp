@@ -45,11 +45,9 @@ const Letter LETTERS[] = {
 };
 
 const Letter &Find(char name) {
-    for (const Letter &letter : LETTERS) {
-        if (letter.name == name) {
+    for (const Letter &letter : LETTERS)
+        if (letter.name == name)
             return letter;
-        }
-    }
     std::abort();
 }
 
@@ -79,11 +77,9 @@ Placed Place(char name, float left, float unitX, int index) {
         }
     }
     float shift = left + BRUSH_RADIUS - placed.inkLeft;
-    for (PenStroke &stroke : placed.strokes) {
-        for (PenPoint &p : stroke) {
+    for (PenStroke &stroke : placed.strokes)
+        for (PenPoint &p : stroke)
             p.x += shift;
-        }
-    }
     placed.inkLeft += shift;
     placed.inkRight += shift;
     return placed;
@@ -175,25 +171,22 @@ struct BrushHit {
 
 void NearestInStroke(const PenStroke &stroke, float x, float y, BrushHit &hit) {
     float length = 0.0f;
-    for (size_t i = 1; i < stroke.size(); ++i) {
+    for (size_t i = 1; i < stroke.size(); ++i)
         length += std::hypot(stroke[i].x - stroke[i - 1].x, stroke[i].y - stroke[i - 1].y);
-    }
     float walked = 0.0f;
     for (size_t i = 1; i < stroke.size(); ++i) {
         PenPoint a = stroke[i - 1], b = stroke[i];
         float vx = b.x - a.x, vy = b.y - a.y;
         float len = std::hypot(vx, vy);
-        if (len <= 0.0f) {
+        if (len <= 0.0f)
             continue;
-        }
         float u = std::clamp(((x - a.x) * vx + (y - a.y) * vy) / (len * len), 0.0f, 1.0f);
         float d = std::hypot(x - a.x - vx * u, y - a.y - vy * u);
         float t = (walked + u * len) / std::max(length, 1.0f);
         // A loaded brush lays a broad mark and thins as it lifts.
         float radius = BRUSH_RADIUS * (1.12f - 0.3f * t);
-        if (radius - d > hit.inside) {
+        if (radius - d > hit.inside)
             hit = {radius - d, walked + u * len, ((x - a.x) * vy - (y - a.y) * vx) / len, t};
-        }
         walked += len;
     }
 }
@@ -204,16 +197,13 @@ float BrushTexel(const std::vector<Placed> &letters, float x, float y) {
     BrushHit hit;
     for (const Placed &letter : letters) {
         if (x < letter.clipFirst || x >= letter.clipLast + 1 || x < LeftEdge(letter) - 3.0f ||
-            x > RightEdge(letter) + 3.0f) {
+            x > RightEdge(letter) + 3.0f)
             continue;
-        }
-        for (const PenStroke &stroke : letter.strokes) {
+        for (const PenStroke &stroke : letter.strokes)
             NearestInStroke(stroke, x, y, hit);
-        }
     }
-    if (hit.inside < -3.0f) {
+    if (hit.inside < -3.0f)
         return 0.0f;
-    }
     float ragged = (Fbm(x * 0.18f, y * 0.18f, 5u, 3) - 0.5f) * 1.8f;
     float cover = Cover(-hit.inside + ragged, 0.6f);
     float bristle = Fbm(hit.along * 0.045f, hit.across * 0.9f, 9u, 3);

@@ -27,9 +27,8 @@ XmInstrument OneShot(const char *name, const Signal &s, double rate, uint8_t vol
 float Metal(double t, double scale) {
     static const double HZ[] = {205.3, 304.4, 369.6, 522.7, 540.0, 800.0};
     float sum = 0.0f;
-    for (double hz : HZ) {
+    for (double hz : HZ)
         sum += std::fmod(t * hz * scale, 1.0) < 0.5 ? 1.0f : -1.0f;
-    }
     return sum / 6.0f;
 }
 
@@ -90,9 +89,8 @@ XmInstrument MakeSnare() {
         double body = std::sin(2.0 * PI * phase) * std::exp(-t / 0.045) * 0.8;
         // Three quick bursts give the clap-like front of the hit.
         double bursts = 0.0;
-        for (double at : {0.0, 0.009, 0.019}) {
+        for (double at : {0.0, 0.009, 0.019})
             bursts = t >= at ? std::max(bursts, std::exp(-(t - at) / 0.005)) : bursts;
-        }
         double env = std::max(bursts, 0.75 * std::exp(-t / 0.085));
         double hiss = low.Run(high.Run(noise.Next())) * env;
         s[i] = static_cast<float>(body + 1.3 * hiss);
@@ -168,9 +166,8 @@ XmInstrument MakeRim() {
 XmInstrument MakeClap() {
     Signal s = Cymbal(0.3, DRUM_RATE, 0.0, 1150.0, 600.0, 0xc1a9, [](double t) {
         double bursts = 0.0;
-        for (double at : {0.0, 0.011, 0.022, 0.031}) {
+        for (double at : {0.0, 0.011, 0.022, 0.031})
             bursts = t >= at ? std::max(bursts, std::exp(-(t - at) / 0.004)) : bursts;
-        }
         return std::max(bursts, 0.7 * std::exp(-t / 0.07));
     });
     return OneShot("Clap", s, DRUM_RATE, 36, 140, false);

@@ -14,13 +14,11 @@ void Fft(std::vector<std::complex<double>> &x) {
     size_t n = x.size();
     for (size_t i = 1, j = 0; i < n; i++) {
         size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1) {
+        for (; j & bit; bit >>= 1)
             j ^= bit;
-        }
         j ^= bit;
-        if (i < j) {
+        if (i < j)
             std::swap(x[i], x[j]);
-        }
     }
     for (size_t len = 2; len <= n; len <<= 1) {
         std::complex<double> step = std::polar(1.0, -2.0 * M_PI / static_cast<double>(len));
@@ -47,15 +45,13 @@ double LowShare(const std::vector<int16_t> &pcm, size_t from, size_t to, double 
     double low = 0.0, all = 0.0;
     std::vector<std::complex<double>> x(WINDOW);
     std::vector<double> hann(WINDOW);
-    for (size_t i = 0; i < WINDOW; i++) {
+    for (size_t i = 0; i < WINDOW; i++)
         hann[i] = 0.5 - 0.5 * std::cos(2.0 * M_PI * static_cast<double>(i) / WINDOW);
-    }
     // Half-overlapping windows; the Hann windows then weigh every frame alike.
     for (size_t at = from; at + WINDOW <= to; at += WINDOW / 2) {
         for (int ch = 0; ch < 2; ch++) {
-            for (size_t i = 0; i < WINDOW; i++) {
+            for (size_t i = 0; i < WINDOW; i++)
                 x[i] = hann[i] * pcm[2 * (at + i) + static_cast<size_t>(ch)];
-            }
             Fft(x);
             for (size_t k = 0; k <= WINDOW / 2; k++) {
                 double power = std::norm(x[k]);

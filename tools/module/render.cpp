@@ -20,19 +20,16 @@ bool RenderModule(const std::vector<uint8_t> &module, double seconds, Rendering 
     }
     bool ok = xmp_start_player(ctx, RENDER_RATE, 0) == 0;
     ok = ok && xmp_set_player(ctx, XMP_PLAYER_INTERP, XMP_INTERP_SPLINE) == 0;
-    if (!ok) {
+    if (!ok)
         error = "libxmp cannot start the player";
-    }
-    for (int ch = 0; ok && solo >= 0 && ch < XMP_MAX_CHANNELS; ch++) {
+    for (int ch = 0; ok && solo >= 0 && ch < XMP_MAX_CHANNELS; ch++)
         xmp_channel_mute(ctx, ch, ch == solo ? 0 : 1);
-    }
     size_t limit = seconds > 0 ? static_cast<size_t>(seconds * RENDER_RATE) : SIZE_MAX;
     while (ok && out.pcm.size() / 2 < limit && xmp_play_frame(ctx) == 0) {
         xmp_frame_info info;
         xmp_get_frame_info(ctx, &info);
-        if (seconds <= 0 && info.loop_count > 0) {
+        if (seconds <= 0 && info.loop_count > 0)
             break;
-        }
         out.ticks.push_back({info.pos, info.row, info.loop_count, out.pcm.size() / 2});
         const auto *samples = static_cast<const int16_t *>(info.buffer);
         out.pcm.insert(out.pcm.end(), samples, samples + info.buffer_size / 2);

@@ -44,9 +44,8 @@ bool WriteWav(const char *path, const std::vector<int16_t> &pcm) {
     Put16(out, 16);
     out.write("data", 4);
     Put32(out, bytes);
-    for (int16_t s : pcm) {
+    for (int16_t s : pcm)
         Put16(out, static_cast<uint16_t>(s));
-    }
     return static_cast<bool>(out);
 }
 
@@ -68,9 +67,8 @@ Span OrdersSpan(const Rendering &r, int first, int last) {
 }
 
 void PrintSpan(const char *name, const Rendering &r, Span s) {
-    if (s.from >= s.to) {
+    if (s.from >= s.to)
         return;
-    }
     Level l = MeasureLevel(r.pcm, s.from, s.to);
     Width w = MeasureWidth(r.pcm, s.from, s.to);
     std::printf("%-9s peak %6.2f dBFS  rms %6.2f dBFS  below 100 Hz %4.1f %%  L/R correlation %5.2f"
@@ -84,9 +82,8 @@ void PrintLevels(const Rendering &r) {
     for (size_t i = 1; i <= r.ticks.size(); i++) {
         bool end = i == r.ticks.size() || r.ticks[i].order != r.ticks[begin].order ||
                    r.ticks[i].loopCount != r.ticks[begin].loopCount;
-        if (!end) {
+        if (!end)
             continue;
-        }
         size_t to = i == r.ticks.size() ? r.pcm.size() / 2 : r.ticks[i].start;
         Level l = MeasureLevel(r.pcm, r.ticks[begin].start, to);
         std::printf("order %2d  peak %6.2f dBFS  rms %6.2f dBFS\n", r.ticks[begin].order, l.peakDb,
@@ -100,9 +97,8 @@ void PrintLevels(const Rendering &r) {
         int first, last;
     } SECTIONS[] = {
         {"intro", 0, 3}, {"build", 4, 5}, {"groove", 6, 9}, {"climax", 10, 11}, {"loop", 4, 11}};
-    for (const auto &section : SECTIONS) {
+    for (const auto &section : SECTIONS)
         PrintSpan(section.name, r, OrdersSpan(r, section.first, section.last));
-    }
     PrintSpan("all", r, {0, r.pcm.size() / 2});
     std::printf("length    %.1f s\n", static_cast<double>(r.pcm.size() / 2) / RENDER_RATE);
 }
@@ -115,15 +111,13 @@ int main(int argc, char **argv) {
     const option options[] = {{"seconds", required_argument, nullptr, 's'},
                               {"solo", required_argument, nullptr, 'c'},
                               {}};
-    for (int c; (c = getopt_long(argc, argv, "s:c:", options, nullptr)) != -1;) {
-        if (c == 's') {
+    for (int c; (c = getopt_long(argc, argv, "s:c:", options, nullptr)) != -1;)
+        if (c == 's')
             seconds = std::atof(optarg);
-        } else if (c == 'c') {
+        else if (c == 'c')
             solo = std::atoi(optarg);
-        } else {
+        else
             return 2;
-        }
-    }
     if (argc - optind != 2) {
         std::fprintf(stderr, "usage: render_module [--seconds S] [--solo CHANNEL] IN.xm OUT.wav\n");
         return 2;

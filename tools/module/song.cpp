@@ -39,9 +39,8 @@ uint8_t N(const char *name) {
     static const std::string LETTERS = "C-C#D-D#E-F-F#G-G#A-A#B-";
     std::string text(name);
     size_t at = LETTERS.find(text.substr(0, 2));
-    if (text.size() != 3 || at == std::string::npos || at % 2) {
+    if (text.size() != 3 || at == std::string::npos || at % 2)
         throw std::invalid_argument("bad note " + text);
-    }
     return static_cast<uint8_t>((text[2] - '0') * 12 + static_cast<int>(at / 2) + 1);
 }
 
@@ -62,9 +61,8 @@ void Effect(XmPattern &p, int row, int ch, uint8_t effect, uint8_t param) {
 }
 
 void KeyOff(XmPattern &p, int row, int ch) {
-    if (row < p.rows && p.At(row, ch).note == 0) {
+    if (row < p.rows && p.At(row, ch).note == 0)
         p.At(row, ch).note = XM_KEY_OFF;
-    }
 }
 
 struct Chord {
@@ -120,19 +118,16 @@ void PlaceDrums(XmPattern &p, Drums drums) {
             Note(p, row, CH_KICK_LAYER, N("C-5"), INS_KICK, 18);
         }
     } else {
-        for (int row : BROKEN_KICKS) {
+        for (int row : BROKEN_KICKS)
             Note(p, row, CH_KICK, N("C-4"), INS_KICK);
-        }
     }
-    for (int row : BACKBEATS) {
+    for (int row : BACKBEATS)
         Note(p, row, CH_SNARE, N("C-4"), INS_SNARE);
-    }
     if (drums == Drums::BROKEN_FILL) {
         // The roll into the main groove, rising in level, with falling toms.
         const int fill[][2] = {{50, 30}, {52, 38}, {60, 46}, {62, 56}};
-        for (const auto &hit : fill) {
+        for (const auto &hit : fill)
             Note(p, hit[0], CH_SNARE, N("C-4"), INS_SNARE, hit[1]);
-        }
         Note(p, 54, CH_KICK_LAYER, N("A-4"), INS_TOM, 36);
         Note(p, 58, CH_KICK_LAYER, N("E-4"), INS_TOM, 40);
         Note(p, 61, CH_KICK_LAYER, N("C-4"), INS_TOM, 44);
@@ -146,9 +141,8 @@ void PlaceHats(XmPattern &p, Hats hats) {
         case Hats::NONE:
             break;
         case Hats::OFFBEAT:
-            if (inBeat == 4) {
+            if (inBeat == 4)
                 Note(p, row, CH_HATS, N("C-4"), INS_HAT, 26);
-            }
             break;
         case Hats::SIXTEENTHS:
             Note(p, row, CH_HATS, N("C-4"), row >= 56 && inBeat == 4 ? INS_OPEN_HAT : INS_HAT,
@@ -165,29 +159,23 @@ void PlaceHats(XmPattern &p, Hats hats) {
         }
     }
     // Successive hats alternate between left and right.
-    for (int row = 0, count = 0; row < p.rows; row++) {
-        if (p.At(row, CH_HATS).instrument) {
+    for (int row = 0, count = 0; row < p.rows; row++)
+        if (p.At(row, CH_HATS).instrument)
             Effect(p, row, CH_HATS, FX_PAN, count++ % 2 ? 192 : 64);
-        }
-    }
 }
 
 void PlacePerc(XmPattern &p, Perc perc) {
     for (int row = 0; row < p.rows; row += 2) {
         bool offSixteenth = row % 4 == 2;
         bool backbeat = row % 16 == 8;
-        if ((perc == Perc::SHAKER || perc == Perc::SHAKER_CLAP) && offSixteenth) {
+        if ((perc == Perc::SHAKER || perc == Perc::SHAKER_CLAP) && offSixteenth)
             Note(p, row, CH_PERC, N("C-4"), INS_SHAKER, row % 8 == 2 ? 12 : 18);
-        }
-        if ((perc == Perc::SHAKER_CLAP || perc == Perc::RIDE_CLAP) && backbeat) {
+        if ((perc == Perc::SHAKER_CLAP || perc == Perc::RIDE_CLAP) && backbeat)
             Note(p, row, CH_PERC, N("C-4"), INS_CLAP, perc == Perc::RIDE_CLAP ? 30 : 26);
-        }
-        if (perc == Perc::RIDE_CLAP && row % 8 == 4) {
+        if (perc == Perc::RIDE_CLAP && row % 8 == 4)
             Note(p, row, CH_PERC, N("C-4"), INS_RIDE, 32);
-        }
-        if (perc == Perc::RIMS && (row % 32 == 6 || row % 32 == 14 || row % 32 == 30)) {
+        if (perc == Perc::RIMS && (row % 32 == 6 || row % 32 == 14 || row % 32 == 30))
             Note(p, row, CH_PERC, N("C-4"), INS_RIM, row % 32 == 30 ? 18 : 24);
-        }
     }
 }
 
@@ -200,19 +188,16 @@ void PlaceLine(XmPattern &p, int ch, uint8_t ins, const std::vector<Event> &line
     int previousEnd = -1;
     for (size_t i = 0; i < line.size(); i++) {
         int row = line[i].row + shift;
-        if (row >= p.rows) {
+        if (row >= p.rows)
             break;
-        }
         bool legato = glide && row == previousEnd && line[i - 1].length <= 2;
         Note(p, row, ch, N(line[i].note), legato ? 0 : ins, vol);
-        if (legato) {
+        if (legato)
             Effect(p, row, ch, FX_TONE_PORTA, glide);
-        }
         int end = row + line[i].length;
         int next = i + 1 < line.size() ? line[i + 1].row + shift : p.rows;
-        if (end < next) {
+        if (end < next)
             KeyOff(p, end, ch);
-        }
         previousEnd = end;
     }
 }
@@ -234,9 +219,8 @@ void PlaceBass(XmPattern &p, const Section &s) {
         const std::string &high = names.emplace_back(Octave(c.bass, 2));
         int at = bar * 32;
         if (s.bass == Bass::OFFBEAT) {
-            for (int beat = 0; beat < 4; beat++) {
+            for (int beat = 0; beat < 4; beat++)
                 line.push_back({at + beat * 8 + 4, root.c_str(), 3});
-            }
         } else if (s.bass == Bass::ROLLING) {
             for (int beat = 0; beat < 4; beat++) {
                 line.push_back({at + beat * 8 + 2, root.c_str(), 2});
@@ -246,9 +230,8 @@ void PlaceBass(XmPattern &p, const Section &s) {
         } else if (s.bass == Bass::BROKEN) {
             const int rows[][3] = {{0, 0, 5},  {6, 1, 2},  {10, 0, 2}, {12, 0, 4},
                                    {18, 1, 2}, {20, 0, 3}, {24, 0, 4}, {28, 1, 3}};
-            for (const auto &r : rows) {
+            for (const auto &r : rows)
                 line.push_back({at + r[0], (r[1] ? high : root).c_str(), r[2]});
-            }
         }
     }
     PlaceLine(p, CH_BASS, INS_BASS, line, -1);
@@ -274,9 +257,8 @@ void PlacePads(XmPattern &p, const Section &s) {
 }
 
 void PlaceArp(XmPattern &p, const Section &s) {
-    if (s.arpVolume == 0) {
+    if (s.arpVolume == 0)
         return;
-    }
     const int steps[16] = {0, 1, 2, 3, 1, 2, 3, 4, 2, 3, 4, 5, 4, 3, 2, 1};
     for (int row = 0; row < p.rows; row += 2) {
         const Chord &c = row < 32 ? s.first : s.second;
@@ -293,23 +275,19 @@ void PlaceArp(XmPattern &p, const Section &s) {
 void PlaceMelody(XmPattern &p, const Melody &melody, uint8_t ins, int vol, int echoVol,
                  uint8_t glide, uint8_t echoPan) {
     const std::vector<Event> &line = melody;
-    if (line.empty()) {
+    if (line.empty())
         return;
-    }
     PlaceLine(p, CH_LEAD, ins, line, vol, 0, glide);
     PlaceLine(p, CH_ECHO, ins, line, echoVol, ECHO_DELAY, glide);
-    for (int row = 0; row < p.rows; row++) {
-        if (p.At(row, CH_ECHO).instrument) {
+    for (int row = 0; row < p.rows; row++)
+        if (p.At(row, CH_ECHO).instrument)
             Effect(p, row, CH_ECHO, FX_PAN, echoPan);
-        }
-    }
 }
 
 // Clears a channel over rows [from, to).
 void Clear(XmPattern &p, int ch, int from, int to) {
-    for (int row = from; row < to; row++) {
+    for (int row = from; row < to; row++)
         p.At(row, ch) = XmCell{};
-    }
 }
 
 // Off-beat chord stabs for the climax in place of the middle pad voice: the
@@ -318,9 +296,8 @@ void PlaceStabs(XmPattern &p, const Chord &first, const Chord &second) {
     Clear(p, CH_PAD2, 0, p.rows);
     for (int bar = 0; bar < 2; bar++) {
         uint8_t note = static_cast<uint8_t>(N((bar ? second : first).arp[0]) - 12);
-        for (int row : {6, 12, 22, 28}) {
+        for (int row : {6, 12, 22, 28})
             Note(p, bar * 32 + row, CH_PAD2, note, INS_STAB, row == 6 ? 34 : 26);
-        }
     }
 }
 
@@ -340,15 +317,12 @@ void PlaceFx(XmPattern &p, Fx fx) {
         Note(p, 0, CH_FX, N("C-4"), INS_WIND);
         KeyOff(p, 44, CH_FX);
     }
-    if (fx == Fx::CRASH || fx == Fx::CRASH_RISE || fx == Fx::CRASH_JUMP) {
+    if (fx == Fx::CRASH || fx == Fx::CRASH_RISE || fx == Fx::CRASH_JUMP)
         Note(p, 0, CH_FX, N("C-4"), INS_CRASH);
-    }
-    if (fx == Fx::RISE) {
+    if (fx == Fx::RISE)
         PlaceRiser(p, 16, 63, 2, 44);
-    }
-    if (fx == Fx::CRASH_RISE || fx == Fx::CRASH_JUMP) {
+    if (fx == Fx::CRASH_RISE || fx == Fx::CRASH_JUMP)
         PlaceRiser(p, 40, 62, 3, 30);
-    }
     if (fx == Fx::CRASH_JUMP) {
         // The loop: back to order 4 after the last row of this pattern.
         Effect(p, 63, CH_FX, FX_JUMP, 4);
@@ -414,9 +388,8 @@ constexpr int LOW_SUB = 30;
 void AddMovement(XmPattern &nine, XmPattern &ten) {
     PlaceLine(nine, CH_FX, INS_BELL, COUNTER_9, 26);
     PlaceLine(ten, CH_FX, INS_BELL, COUNTER_10, 26);
-    for (int ch : {CH_HATS, CH_PERC, CH_BASS, CH_ARP}) {
+    for (int ch : {CH_HATS, CH_PERC, CH_BASS, CH_ARP})
         Clear(ten, ch, 48, 56);
-    }
     KeyOff(ten, 48, CH_BASS);
     // Toms on the second kick's channel, between its notes.
     PlaceLine(nine, CH_KICK_LAYER, INS_TOM, {{60, "A-4", 2}, {62, "E-4", 2}}, 36);

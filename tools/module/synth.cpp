@@ -61,20 +61,17 @@ Signal RenderPartials(const std::vector<Partial> &partials, int loopLength, int 
                       const PartialShape &shape) {
     constexpr int BLOCK = 32;
     std::vector<double> table(static_cast<size_t>(loopLength));
-    for (int i = 0; i < loopLength; i++) {
+    for (int i = 0; i < loopLength; i++)
         table[static_cast<size_t>(i)] = std::sin(2.0 * PI * i / loopLength);
-    }
     int length = prefix + loopLength;
     std::vector<double> sum(static_cast<size_t>(length), 0.0);
     for (const Partial &p : partials) {
         double gain = p.amp;
         for (int n = 0; n < length; n++) {
-            if (n % BLOCK == 0 && n <= prefix && shape) {
+            if (n % BLOCK == 0 && n <= prefix && shape)
                 gain = p.amp * shape(p, std::min(n, prefix));
-            }
-            if (n == prefix && shape) {
+            if (n == prefix && shape)
                 gain = p.amp * shape(p, prefix);
-            }
             int64_t index = (p.cycles * n + p.phase) % loopLength;
             sum[static_cast<size_t>(n)] += gain * table[static_cast<size_t>(index)];
         }
@@ -120,39 +117,32 @@ double LowpassGain(double hz, double cutoff, double q) {
 
 void Fade(Signal &s, int in, int out) {
     int n = static_cast<int>(s.size());
-    for (int i = 0; i < in && i < n; i++) {
+    for (int i = 0; i < in && i < n; i++)
         s[static_cast<size_t>(i)] *= static_cast<float>(i) / static_cast<float>(in);
-    }
-    for (int i = 0; i < out && i < n; i++) {
+    for (int i = 0; i < out && i < n; i++)
         s[static_cast<size_t>(n - 1 - i)] *= static_cast<float>(i) / static_cast<float>(out);
-    }
 }
 
 void Saturate(Signal &s, float drive) {
-    for (float &x : s) {
+    for (float &x : s)
         x = std::tanh(drive * x) / drive;
-    }
 }
 
 void SetSample(XmSample &sample, const Signal &s, double rate, int designNote, float peak,
                int loopStart, int loopLength) {
     float top = 0.0f;
-    for (float x : s) {
+    for (float x : s)
         top = std::max(top, std::fabs(x));
-    }
-    if (top <= 0.0f) {
+    if (top <= 0.0f)
         throw std::logic_error("silent sample " + sample.name);
-    }
     float scale = peak * 32767.0f / top;
     sample.frames.resize(s.size());
-    for (size_t i = 0; i < s.size(); i++) {
+    for (size_t i = 0; i < s.size(); i++)
         sample.frames[i] = static_cast<int16_t>(std::lround(s[i] * scale));
-    }
     if (sample.eightBit) {
         // Round to the stored high byte instead of truncating towards -inf.
-        for (int16_t &f : sample.frames) {
+        for (int16_t &f : sample.frames)
             f = static_cast<int16_t>(std::clamp(std::lround(f / 256.0), -128L, 127L) * 256);
-        }
     }
     // Linear table: C-4 with relative note r and finetune f plays at
     // 8363 * 2^((r + f/128) / 12) Hz; the player halves the finetune.

@@ -20,9 +20,8 @@ Tone MakeTone(int designNote, double nominalRate, double loopSeconds) {
     double hz = NoteHz(designNote);
     int loopLength = static_cast<int>(std::lround(loopSeconds * nominalRate));
     int64_t cycles = std::max<int64_t>(1, std::llround(hz * loopLength / nominalRate));
-    if (cycles == 1) {
+    if (cycles == 1)
         loopLength = static_cast<int>(std::lround(nominalRate / hz));
-    }
     return {designNote, loopLength, cycles, hz * loopLength / static_cast<double>(cycles)};
 }
 
@@ -92,9 +91,8 @@ XmInstrument MakePad() {
         AddSaw(partials, tone.cycles + offset, tone.loopLength, tone.rate, MaxHz(9, tone.rate),
                gain, &phases);
     }
-    for (Partial &p : partials) {
+    for (Partial &p : partials)
         p.amp *= LowpassGain(p.hz, 2400.0, 0.8);
-    }
     int prefix = 512;
     Signal s = RenderPartials(partials, tone.loopLength, prefix, nullptr);
     Fade(s, prefix, 0);
@@ -162,9 +160,8 @@ XmInstrument MakeBell() {
     int64_t base = tone.cycles;
     Signal s = RenderPartials(partials, tone.loopLength, prefix, [&](const Partial &p, int n) {
         double decay = 0.9;
-        for (const Mode &m : modes) {
+        for (const Mode &m : modes)
             decay = p.cycles == std::llround(m.ratio * static_cast<double>(base)) ? m.decay : decay;
-        }
         return std::exp(-n / rate / decay);
     });
     Fade(s, 16, 0);
@@ -221,9 +218,8 @@ XmInstrument MakeOrgan() {
     Tone tone = MakeTone(48, 44100.0, 0.0); // C-4
     std::vector<Partial> partials;
     const double drawbars[] = {1.0, 0.7, 0.5, 0.35, 0.0, 0.2, 0.0, 0.15};
-    for (int h = 1; h <= 8; h++) {
+    for (int h = 1; h <= 8; h++)
         partials.push_back({tone.cycles * h, drawbars[h - 1], 0, NoteHz(48) * h});
-    }
     int prefix = 256;
     Signal s = RenderPartials(partials, tone.loopLength, prefix, nullptr);
     Fade(s, prefix, 0);

@@ -21,9 +21,8 @@ struct Writer {
     }
     // Fixed-size text field, padded with zero bytes (names may fill it).
     void Text(const std::string &s, size_t size) {
-        if (s.size() > size) {
+        if (s.size() > size)
             throw std::runtime_error("name too long for its field: " + s);
-        }
         bytes.insert(bytes.end(), s.begin(), s.end());
         bytes.insert(bytes.end(), size - s.size(), 0);
     }
@@ -51,9 +50,8 @@ void SongHeader(Writer &w, const XmModule &m) {
     std::vector<uint8_t> orders = m.orders;
     orders.resize(256, 0);
     w.bytes.insert(w.bytes.end(), orders.begin(), orders.end());
-    if (w.bytes.size() - sizeAt != XM_HEADER_SIZE) {
+    if (w.bytes.size() - sizeAt != XM_HEADER_SIZE)
         throw std::logic_error("song header size");
-    }
 }
 
 // Every cell is packed: a flag byte naming the fields that follow.
@@ -65,21 +63,17 @@ void PackCell(std::vector<uint8_t> &out, const XmCell &c) {
     flags |= c.effect ? 0x08 : 0;
     flags |= c.param ? 0x10 : 0;
     out.push_back(flags);
-    for (uint8_t v : {c.note, c.instrument, c.volume, c.effect, c.param}) {
-        if (v) {
+    for (uint8_t v : {c.note, c.instrument, c.volume, c.effect, c.param})
+        if (v)
             out.push_back(v);
-        }
-    }
 }
 
 void Pattern(Writer &w, const XmPattern &p) {
     std::vector<uint8_t> packed;
-    for (const XmCell &c : p.cells) {
+    for (const XmCell &c : p.cells)
         PackCell(packed, c);
-    }
-    if (packed.size() > 0xffff) {
+    if (packed.size() > 0xffff)
         throw std::runtime_error("pattern too large");
-    }
     w.U32(9);
     w.U8(0);
     w.U16(static_cast<unsigned>(p.rows));
@@ -88,9 +82,8 @@ void Pattern(Writer &w, const XmPattern &p) {
 }
 
 void Envelope(Writer &w, const XmEnvelope &e) {
-    if (e.points.size() > 12) {
+    if (e.points.size() > 12)
         throw std::runtime_error("envelope has more than 12 points");
-    }
     for (auto [tick, value] : e.points) {
         w.U16(tick);
         w.U16(value);
@@ -130,11 +123,10 @@ void SampleData(Writer &w, const XmSample &s) {
         int value = s.eightBit ? frame >> 8 : frame;
         int delta = value - previous;
         previous = value;
-        if (s.eightBit) {
+        if (s.eightBit)
             w.U8(static_cast<unsigned>(delta) & 0xff);
-        } else {
+        else
             w.U16(static_cast<unsigned>(delta) & 0xffff);
-        }
     }
 }
 
@@ -148,9 +140,8 @@ void Instrument(Writer &w, const XmInstrument &ins) {
     w.Zeros(96); // every key plays the one sample
     Envelope(w, ins.volumeEnvelope);
     Envelope(w, ins.panningEnvelope);
-    for (const XmEnvelope *e : {&ins.volumeEnvelope, &ins.panningEnvelope}) {
+    for (const XmEnvelope *e : {&ins.volumeEnvelope, &ins.panningEnvelope})
         w.U8(static_cast<unsigned>(e->points.size()));
-    }
     for (const XmEnvelope *e : {&ins.volumeEnvelope, &ins.panningEnvelope}) {
         w.U8(PointIndex(e->sustain));
         w.U8(PointIndex(e->loopStart));
@@ -182,13 +173,11 @@ std::vector<uint8_t> SerializeXm(const XmModule &module) {
     Writer w;
     SongHeader(w, module);
     for (const XmPattern &p : module.patterns) {
-        if (p.channels != module.channels) {
+        if (p.channels != module.channels)
             throw std::logic_error("pattern channel count differs from the song's");
-        }
         Pattern(w, p);
     }
-    for (const XmInstrument &ins : module.instruments) {
+    for (const XmInstrument &ins : module.instruments)
         Instrument(w, ins);
-    }
     return w.bytes;
 }
