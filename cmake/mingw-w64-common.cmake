@@ -12,9 +12,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Test programs run through Wine (a quiet wrapper); without Wine the build
+# Test programs run through Wine (a quiet wrapper), all in the build's own
+# prefix, so that no test writes in the user's home; without Wine the build
 # still works, only the tests cannot run.
+set(BRUMLAKOR_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
 find_program(WINE_PROGRAM NAMES wine)
 if(WINE_PROGRAM)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh ${BRUMLAKOR_WINE_PREFIX})
 endif()

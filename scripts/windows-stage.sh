@@ -17,13 +17,15 @@ DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=300 install 
 
 ./scripts/build-windows.sh --tests
 
-# One prefix made up front and one server kept up for the whole run: each
-# test program then starts in a fraction of a second instead of seconds.
+# The build's own prefix (every Windows test runs in it), made up front, and
+# one server kept up for the run: each test program then starts in a fraction
+# of a second instead of seconds (the end-to-end test starts it afresh, for the
+# X server of its own).
 # (The server first: started while another still winds down it would fail.)
-export WINEPREFIX="$PWD/build-windows/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$PWD/build-windows/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$WINEPREFIX"
 wineserver -p
-wineboot -i 2>/dev/null
+cmake/wine-run.sh "$WINEPREFIX" wineboot -i 2>/dev/null
 status=0
 ctest --test-dir build-windows -L windows --output-on-failure -j2 || status=$?
 wineserver -k || true
