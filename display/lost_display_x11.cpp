@@ -15,7 +15,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "display/window_service.h"
+#include "display/lost_display.h"
 #include "runtime/runtime.h"
 
 namespace {
