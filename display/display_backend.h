@@ -55,9 +55,12 @@ intptr_t WindowProcedure(void *window, const DisplayEvent &event);
 // platform makes every window from (Win32: the template window class).
 void RegisterWindowTemplate();
 
-// Runs while the "Fullscreen" question is up: connects to the window system
-// and loads the GL driver, so that the answer is followed at once by the
-// window. False when no window can be opened there.
+// Before the "Fullscreen" question: whether a window can be opened at all.
+// Leaves no connection open for the box's own process to inherit.
+bool ProbeDisplay();
+// Runs while the question is up: connects to the window system and loads the
+// GL driver, so that the answer is followed at once by the window. False when
+// no window can be opened there.
 bool PrepareDisplay();
 // The flags of the "Fullscreen" question: Yes and No, with the platform's
 // question icon where its boxes have one.

@@ -3,6 +3,9 @@
 #include <GL/gl.h>
 #include <SDL.h>
 #include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
 
 #include "display/display.h"
 #include "display/display_backend.h"
@@ -82,7 +85,8 @@ bool StartVideo(const char *driver) {
         SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, driver, SDL_HINT_OVERRIDE);
     // The server can go away while SDL is still connecting (the user's
     // session ending during the question): watch from before the connection.
-    bool onX11 = driver == nullptr && SDL_getenv("DISPLAY") != nullptr;
+    bool onX11 =
+        (driver == nullptr || SDL_strcmp(driver, "x11") == 0) && SDL_getenv("DISPLAY") != nullptr;
     if (onX11)
         WatchForLostDisplay();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
@@ -97,6 +101,46 @@ bool StartVideo(const char *driver) {
 bool IsHeadlessDriver(const char *driver) {
     return driver == nullptr || SDL_strcmp(driver, "offscreen") == 0 ||
            SDL_strcmp(driver, "dummy") == 0;
+}
+
+bool InPath(const char *program) {
+    const char *path = std::getenv("PATH");
+    for (const char *from = path; from != nullptr && *from != '\0';) {
+        const char *end = std::strchr(from, ':');
+        std::string directory(from, end != nullptr ? end - from : std::strlen(from));
+        if (access((directory + "/" + program).c_str(), X_OK) == 0)
+            return true;
+        from = end != nullptr ? end + 1 : nullptr;
+    }
+    return false;
+}
+
+// SDL's message boxes on Wayland need zenity. Without it X11 (XWayland) shows
+// them, and the run goes there too, so that box and window share a server.
+bool WaylandWithoutBoxes() {
+    return SDL_strcmp(SDL_GetCurrentVideoDriver(), "wayland") == 0 && !InPath("zenity");
+}
+
+// The driver the run goes to: SDL's choice, or X11 for WaylandWithoutBoxes.
+const char *runDriver = nullptr;
+
+// Without a window system SDL would quietly pick a headless driver: a demo
+// nobody can see or stop.
+bool StartWindowSystem() {
+    if (!StartVideo(runDriver))
+        return false;
+    if (IsHeadlessDriver(SDL_GetCurrentVideoDriver())) {
+        SDL_SetError("no window system (DISPLAY or WAYLAND_DISPLAY) in reach");
+        return false;
+    }
+    if (runDriver != nullptr || !WaylandWithoutBoxes())
+        return true;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    runDriver = "x11";
+    if (StartVideo(runDriver))
+        return true;
+    runDriver = "wayland"; // no X11 either: the boxes will say why they do not show
+    return StartVideo(runDriver);
 }
 
 // Colour and depth as the demo asks for them: double-buffered RGBA with at
@@ -120,15 +164,21 @@ bool WindowSystemInReach() {
 // SDL makes each window afresh.
 void RegisterWindowTemplate() {}
 
-// Without a window system SDL would quietly pick a headless driver: a demo
-// nobody can see or stop.
+// The connection goes again: the box's process, forked next, must share none
+// with the demo.
+bool ProbeDisplay() {
+    bool reached = StartWindowSystem();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return reached;
+}
+
 bool PrepareDisplay() {
-    if (!StartVideo(nullptr))
+    if (!StartWindowSystem())
         return false;
     SDL_GL_LoadLibrary(nullptr);
-    if (!IsHeadlessDriver(SDL_GetCurrentVideoDriver()))
+    if (DisplayRefusal()[0] == '\0')
         return true;
-    SDL_SetError("no window system (DISPLAY or WAYLAND_DISPLAY) in reach");
+    SDL_SetError("%s", DisplayRefusal());
     return false;
 }
 

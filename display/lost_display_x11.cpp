@@ -1,9 +1,12 @@
 // When the X server goes away (a crash, the end of the session), Xlib ends
-// the process from inside whichever call noticed it, through exit(): the
-// sound library's files would stay behind and exit handlers of other threads
-// could hang. The demo ends in order instead: the runtime end runs (player
-// freed, its files removed) without touching the dead display, and the
-// process leaves with a failure status.
+// the process from inside whichever call noticed it, through exit(); so does
+// its default handler of a refused request (a window destroyed by another
+// client, a GL context the server cannot make). The sound library's files
+// would stay behind, and exit handlers of other threads could hang or abort.
+// The demo ends in order instead: the runtime end runs (player freed, its
+// files removed) without touching the display, and the process leaves with a
+// failure status.
+#include <X11/Xlib.h>
 #include <atomic>
 #include <cerrno>
 #include <cstddef>
@@ -16,17 +19,52 @@
 #include <unistd.h>
 
 #include "display/lost_display.h"
+#include "runtime/internal.h"
 #include "runtime/runtime.h"
 
 namespace {
 std::atomic<bool> displayLost{false};
+// The process that watches: a forked child (a message box's) inherits the
+// handlers, but the run and its files are not its to end.
+pid_t watcher = 0;
 
-[[noreturn]] int OnDisplayLost(void *) {
-    if (!displayLost.exchange(true)) {
-        std::fputs("brumlakor: lost the connection to the display\n", stderr);
+[[noreturn]] void EndRun(const char *line) {
+    if (getpid() == watcher && !displayLost.exchange(true)) {
+        std::fputs(line, stderr);
         RuntimeEnd();
     }
     _exit(1);
+}
+
+[[noreturn]] int OnDisplayLost(Display *) {
+    EndRun("brumlakor: lost the connection to the display\n");
+}
+
+using ErrorText = int (*)(Display *, int, char *, int);
+ErrorText errorText = nullptr;
+
+char refusal[160]; // the first refused request, while a box was up
+
+// Called by Xlib after SDL's own handler has put the display mode back. While
+// a box of the main thread is up (the GL driver loads meanwhile), the run
+// cannot end under it: the close request takes the box down, and the set-up
+// then ends the run with the refusal as its reason; later errors of the
+// broken connection add nothing.
+int OnRequestRefused(Display *display, XErrorEvent *error) {
+    if (refusal[0] != '\0')
+        return 0;
+    char text[100] = "";
+    if (errorText != nullptr)
+        errorText(display, error->error_code, text, sizeof text);
+    std::snprintf(refusal, sizeof refusal, "the display refused a request: %s (request %d)", text,
+                  error->request_code);
+    if (getpid() == watcher && DialogOpen()) {
+        RaiseCloseRequest();
+        return 0;
+    }
+    char line[sizeof refusal + 16];
+    std::snprintf(line, sizeof line, "brumlakor: %s\n", refusal);
+    EndRun(line);
 }
 
 // The local server's socket, worked out before any crash can happen: a
@@ -83,19 +121,32 @@ bool CrashWasLostDisplay() {
 } // namespace
 
 void WatchForLostDisplay() {
-    using IoErrorHandler = int (*)(void *);
-    using SetIoErrorHandler = IoErrorHandler (*)(IoErrorHandler);
-    // Loaded here, before SDL opens its connection, so that the handler is in
-    // place from the first moment the server can go away. The reference is
-    // kept: the handler lives in libX11 and must not be unloaded with it.
+    // Loaded here, before SDL opens its connection, so that the handlers are
+    // in place from the first moment the server can go away. The reference is
+    // kept: the handlers live in libX11 and must not be unloaded with it.
     FindServerSocket();
     SetCrashVerdict(CrashWasLostDisplay);
+    watcher = getpid();
     static void *x11 = dlopen("libX11.so.6", RTLD_NOW);
     if (x11 == nullptr)
         return;
-    auto setHandler = reinterpret_cast<SetIoErrorHandler>(dlsym(x11, "XSetIOErrorHandler"));
-    if (setHandler != nullptr)
-        setHandler(OnDisplayLost);
+    auto setIoHandler =
+        reinterpret_cast<XIOErrorHandler (*)(XIOErrorHandler)>(dlsym(x11, "XSetIOErrorHandler"));
+    if (setIoHandler != nullptr)
+        setIoHandler(OnDisplayLost);
+    // Once only, before SDL connects: SDL's own handler, which restores the
+    // display mode, then hands every error it does not expect on to this one.
+    auto setErrorHandler =
+        reinterpret_cast<XErrorHandler (*)(XErrorHandler)>(dlsym(x11, "XSetErrorHandler"));
+    errorText = reinterpret_cast<ErrorText>(dlsym(x11, "XGetErrorText"));
+    static bool errorsWatched = false;
+    if (setErrorHandler != nullptr && !errorsWatched)
+        setErrorHandler(OnRequestRefused);
+    errorsWatched = true;
+}
+
+const char *DisplayRefusal() {
+    return refusal;
 }
 
 bool DisplayLost() {

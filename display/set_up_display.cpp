@@ -55,15 +55,20 @@ void SetUpDisplay(DisplayKind kind, int width, int height) {
         SetUpOffscreen(width, height);
         return;
     }
+    // A display that cannot open a window is no reason to ask anything.
+    if (!ProbeDisplay())
+        DisplayFailure("could not open the display");
     int answer = MessageDialogMeanwhile(TITLE, "Fullscreen", QUESTION_FLAGS, PrepareDuringQuestion);
     bool windowed = answer == DIALOG_NO;
+    // Before the close request: a display that failed meanwhile may have
+    // raised it to take the box down.
+    if (!displayPrepared)
+        DisplayFailure("could not open the display");
     // Interrupted while the question was up: nothing to show any more; the
     // runtime end releases what start-up has made so far.
     if (CloseRequested())
         EndProcess();
     Delay(QUESTION_SETTLE_MS);
-    if (!displayPrepared)
-        DisplayFailure("could not open the display");
     if (!windowed && !SwitchToFullScreen()) {
         NoticeDialog(TITLE, "Could not create fullscreen");
         EndProcess();
