@@ -1,48 +1,27 @@
-// Display: the window service, the "Fullscreen" question, display mode, window
-// and OpenGL context, the fixed rendering state and the per-frame view.
+// Display: the "Fullscreen" question, display mode, window and OpenGL
+// context, the fixed rendering state and the per-frame view; with the window
+// service (window_service.h) that the frame loop polls.
 #pragma once
 
-#include <cstdint>
-#include <string>
+#include "display/window_service.h"
 
 constexpr int SCREEN_WIDTH = 640;
 constexpr int SCREEN_HEIGHT = 480;
-constexpr uint32_t EVENT_CLOSE = 0x10;
-constexpr intptr_t NOT_HANDLED = 0xE0E0E0E1;
-constexpr uintptr_t KEY_ESCAPE = 27;
-// Window messages that reach the message hook, numbered as on Win32.
-constexpr uint32_t MESSAGE_SIZE = 0x0005;
-constexpr uint32_t MESSAGE_CLOSE = 0x0010;
-// Code of a key-press event; its parameter is the key (KEY_ESCAPE for Escape).
-constexpr uint32_t EVENT_KEY_DOWN = 0x100;
 
-// Position of light 0, four floats (start-up step 6 allocates and fills it;
-// SetFixedRenderingState reads it).
+// Position of light 0, four floats: start-up points it at an array of its own
+// before SetFixedRenderingState reads it.
 extern float *lightPosition;
+// Window 0 of the window service, the only window; set by SetUpDisplay.
+extern void *mainWindow;
 
 // How SetUpDisplay opens the display. Interactive asks the question and opens a
 // real window; Offscreen (tests, capture) asks nothing and renders into an
 // offscreen surface of width x height pixels.
 enum class DisplayKind { Interactive, Offscreen };
 
-// Window service. WindowServiceStart runs right after RuntimeStart and
-// registers WindowServiceEnd (close every window) with AtRuntimeEnd.
-void WindowServiceStart();
-void WindowServiceEnd();
-
-using MessageHook = intptr_t (*)(void *window, uint32_t message, uintptr_t wParam, intptr_t lParam);
-void SetMessageHook(MessageHook hook);
-void *MainWindowHandle(int number);
-int ClientAreaWidth();
-int ClientAreaHeight();
-// Takes at most one event without waiting: 0 if none, EVENT_CLOSE for the close
-// command, otherwise the event's own code.
-uint32_t PollEvent();
-// The parameter of the last event (KEY_ESCAPE for the Escape key).
-uintptr_t LastMessageParam();
-// Asks the next PollEvent to report EVENT_CLOSE (signals, lost display).
-// Async-signal-safe.
-void RequestClose();
+// Whether there is a window system to open a window on at all; asked before
+// start-up. Each platform's backend answers it.
+bool WindowSystemInReach();
 
 // Start-up step: question, mode, window, context. Does not return when full
 // screen is refused (notice, then the early exit).

@@ -1,9 +1,10 @@
 // The platform-neutral part of the display: the viewport hook, the fixed
-// rendering state and the per-frame view, all plain OpenGL.
+// rendering state, the per-frame view and its presentation.
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include "display/display.h"
+#include "display/display_backend.h"
 
 float *lightPosition = nullptr;
 
@@ -34,4 +35,9 @@ void ResetView() {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     gluPerspective(90.0f, 1.333f, 0.1f, 1000.0f);
+}
+
+void PresentFrame() {
+    glFlush();
+    SwapFrame(mainWindow);
 }

@@ -1,155 +1,104 @@
-// Window service on SDL: a small table of windows, the message hook, and an
-// event poll that hands the frame loop at most one event per call.
-#include <SDL.h>
+// The window service on the platform backend: a small table of windows, the
+// message hook, and an event poll that hands the frame loop at most one event
+// per call. Events become messages here, and only here.
 #include <atomic>
 
-#include "display/display.h"
+#include "display/display_backend.h"
 #include "display/window_service.h"
 #include "runtime/internal.h"
 #include "runtime/runtime.h"
 
 namespace {
 constexpr int WINDOW_SLOTS = 10;
-SDL_Window *windows[WINDOW_SLOTS];
+constexpr uintptr_t SIZE_RESTORED = 0, SIZE_MINIMIZED = 1; // wParam of MESSAGE_SIZE
+void *windows[WINDOW_SLOTS];
 MessageHook messageHook = nullptr;
 std::atomic<uintptr_t> lastMessageParam{0};
+// An event the window procedure recorded, kept until a poll reports it: a
+// close sent to the window outside the poll (during a present) is not lost.
+uint32_t recordedEvent = 0;
+// Set by the window procedure: the event that a poll took reached it.
+bool procedureRan = false;
 
-bool IsUserInput(uint32_t type) {
-    return type >= SDL_KEYDOWN && type <= SDL_MOUSEWHEEL;
-}
-
-// Events the demo never looks at stay out of the queue: one event is taken
-// per frame, so a stream of mouse moves would otherwise hold back Escape.
-int KeepUsedEvents(void *, SDL_Event *event) {
-    switch (event->type) {
-    case SDL_QUIT:
-    case SDL_KEYDOWN:
-        return 1;
-    case SDL_WINDOWEVENT:
-        switch (event->window.event) {
-        case SDL_WINDOWEVENT_CLOSE:
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
-        case SDL_WINDOWEVENT_MINIMIZED:
-        case SDL_WINDOWEVENT_RESTORED:
-            return 1;
-        default:
-            return 0;
-        }
-    default:
-        return 0;
-    }
-}
-
-// Key codes as the demo's window procedure sees them: only Escape carries 27.
-uintptr_t VirtualKey(SDL_Keycode key) {
-    if (key >= SDLK_a && key <= SDLK_z)
-        return static_cast<uintptr_t>(key - SDLK_a + 'A');
-    if ((key >= SDLK_0 && key <= SDLK_9) || key == SDLK_ESCAPE || key == SDLK_RETURN ||
-        key == SDLK_SPACE || key == SDLK_TAB || key == SDLK_BACKSPACE)
-        return static_cast<uintptr_t>(key);
-    return 0;
-}
+struct Message {
+    uint32_t number;
+    uintptr_t wParam;
+    intptr_t lParam;
+};
 
 intptr_t PackSize(int width, int height) {
     return static_cast<intptr_t>((static_cast<uint32_t>(height & 0xFFFF) << 16) |
                                  static_cast<uint32_t>(width & 0xFFFF));
 }
 
-struct Message {
-    uint32_t message;
-    uintptr_t wParam;
-    intptr_t lParam;
-};
-
-bool Translate(const SDL_Event &event, Message &out) {
-    if (event.type == SDL_QUIT) {
-        out = {MESSAGE_CLOSE, 0, 0};
-        return true;
+// The platform's own message where it has one; otherwise the one the demo's
+// window procedure would have received.
+Message MessageFor(const DisplayEvent &event) {
+    if (event.native.number != 0 || event.kind == EventKind::Other)
+        return {event.native.number, event.native.first, event.native.second};
+    switch (event.kind) {
+    case EventKind::KeyDown:
+        return {EVENT_KEY_DOWN, event.key, 1}; // a repeat count of 1
+    case EventKind::Close:
+        return {MESSAGE_CLOSE, 0, 0};
+    case EventKind::SizeChanged:
+        return {MESSAGE_SIZE, event.minimized ? SIZE_MINIMIZED : SIZE_RESTORED,
+                PackSize(ClientAreaWidth(), ClientAreaHeight())};
+    default:
+        return {0, 0, 0}; // Nothing
     }
-    if (event.type == SDL_KEYDOWN) {
-        out = {EVENT_KEY_DOWN, VirtualKey(event.key.keysym.sym),
-               static_cast<intptr_t>(event.key.keysym.scancode) << 16 | 1};
-        return true;
-    }
-    if (event.type != SDL_WINDOWEVENT)
-        return false;
-    if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
-        out = {MESSAGE_CLOSE, 0, 0};
-        return true;
-    }
-    uintptr_t kind =
-        event.window.event == SDL_WINDOWEVENT_MINIMIZED ? SIZE_MINIMIZED : SIZE_RESTORED;
-    out = {MESSAGE_SIZE, kind, PackSize(ClientAreaWidth(), ClientAreaHeight())};
-    return true;
 }
 
-// The service's window procedure: the hook first, then the close command.
-// Returns the event it recorded, or 0.
-uint32_t WindowProcedure(const Message &message) {
-    lastMessageParam.store(message.wParam, std::memory_order_relaxed);
-    if (messageHook != nullptr &&
-        messageHook(windows[0], message.message, message.wParam, message.lParam) != NOT_HANDLED)
-        return 0;
-    // The close command is only recorded: the window stays until the runtime end.
-    return message.message == MESSAGE_CLOSE ? EVENT_CLOSE : 0;
+WindowFrame FrameFor(uint32_t style) {
+    return (style & STYLE_POPUP) != 0 ? WindowFrame::Borderless : WindowFrame::Titled;
 }
 } // namespace
 
+// The wParam is kept, the hook goes first, then the close command is recorded
+// and answered without destroying the window (the runtime end does that).
+intptr_t WindowProcedure(void *window, const DisplayEvent &event) {
+    procedureRan = true;
+    Message message = MessageFor(event);
+    lastMessageParam.store(message.wParam, std::memory_order_relaxed);
+    if (messageHook != nullptr) {
+        intptr_t handled = messageHook(window, message.number, message.wParam, message.lParam);
+        if (handled != NOT_HANDLED)
+            return handled;
+    }
+    if (event.kind != EventKind::Close)
+        return NOT_HANDLED;
+    recordedEvent = EVENT_CLOSE;
+    return 0;
+}
+
 void WindowServiceStart() {
-    for (SDL_Window *&window : windows)
+    for (void *&window : windows)
         window = nullptr;
     messageHook = nullptr;
+    recordedEvent = 0;
     lastMessageParam.store(0, std::memory_order_relaxed);
+    RegisterWindowTemplate();
     AtRuntimeEnd(WindowServiceEnd);
 }
 
 void WindowServiceEnd() {
-    if (DisplayLost()) {
-        for (SDL_Window *&window : windows)
-            window = nullptr;
-        return;
-    }
-    for (SDL_Window *&window : windows) {
+    for (void *&window : windows) {
         if (window != nullptr)
-            SDL_DestroyWindow(window);
+            CloseWindow(window);
         window = nullptr;
     }
-    // Leaving video restores the display mode that full screen changed.
-    if (SDL_WasInit(SDL_INIT_VIDEO) != 0)
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    CloseDisplay();
 }
 
-bool StartVideo(const char *driver) {
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1"); // the demo handles its own signals
-    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    if (driver != nullptr)
-        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, driver, SDL_HINT_OVERRIDE);
-    // The server can go away while SDL is still connecting (the user's
-    // session ending during the question): watch from before the connection.
-    bool onX11 = driver == nullptr && SDL_getenv("DISPLAY") != nullptr;
-    if (onX11)
-        WatchForLostDisplay();
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        return false;
-    if (onX11 && SDL_strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0)
-        WatchForLostDisplay(); // again, in case the driver installed its own
-    SDL_SetEventFilter(KeepUsedEvents, nullptr);
-    SDL_StopTextInput(); // no text events: the demo reads key presses only
-    return true;
-}
-
-SDL_Window *CreateMainWindow(int number, int x, int y, int width, int height, uint32_t style,
-                             const char *title, uint32_t extraFlags) {
+void *CreateMainWindow(int number, int x, int y, int width, int height, uint32_t style,
+                       const char *title) {
     if (number < 0 || number >= WINDOW_SLOTS)
         return nullptr;
-    uint32_t flags = extraFlags | SDL_WINDOW_ALLOW_HIGHDPI;
-    if (style & STYLE_POPUP)
-        flags |= SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS;
-    SDL_Window *window = SDL_CreateWindow(title, x, y, width, height, flags);
+    void *window = OpenWindow(number, x, y, width, height, FrameFor(style), title);
     if (window == nullptr)
         return nullptr;
     if (windows[number] != nullptr)
-        SDL_DestroyWindow(windows[number]);
+        CloseWindow(windows[number]);
     windows[number] = window;
     return window;
 }
@@ -162,19 +111,17 @@ void *MainWindowHandle(int number) {
     return number >= 0 && number < WINDOW_SLOTS ? windows[number] : nullptr;
 }
 
-// The GL drawable's size in pixels, which differs from the window's size in
-// screen units on scaled (HiDPI) screens.
 int ClientAreaWidth() {
-    int width = 0;
+    int width = 0, height = 0;
     if (windows[0] != nullptr)
-        SDL_GL_GetDrawableSize(windows[0], &width, nullptr);
+        DrawableSize(windows[0], width, height);
     return width;
 }
 
 int ClientAreaHeight() {
-    int height = 0;
+    int width = 0, height = 0;
     if (windows[0] != nullptr)
-        SDL_GL_GetDrawableSize(windows[0], nullptr, &height);
+        DrawableSize(windows[0], width, height);
     return height;
 }
 
@@ -183,19 +130,21 @@ uint32_t PollEvent() {
         lastMessageParam.store(0, std::memory_order_relaxed);
         return EVENT_CLOSE;
     }
-    if (SDL_WasInit(SDL_INIT_VIDEO) == 0)
-        return 0;
-    SDL_Event event;
-    Message message{};
-    do {
-        if (SDL_PollEvent(&event) == 0)
+    if (recordedEvent == 0) {
+        procedureRan = false;
+        DisplayEvent event = TakeEvent();
+        if (event.kind == EventKind::Nothing)
             return 0;
-        // Events without a message (should one pass the filter) are not
-        // worth a frame; while a box of the main thread is up the window
-        // takes no input (a box of the player's thread leaves it enabled).
-    } while ((DialogOpen() && IsUserInput(event.type)) || !Translate(event, message));
-    uint32_t recorded = WindowProcedure(message);
-    return recorded != 0 ? recorded : message.message;
+        Message message = MessageFor(event);
+        // A message for no window never reaches the window procedure.
+        if (!procedureRan)
+            lastMessageParam.store(message.wParam, std::memory_order_relaxed);
+        if (recordedEvent == 0)
+            return message.number;
+    }
+    uint32_t event = recordedEvent;
+    recordedEvent = 0;
+    return event;
 }
 
 uintptr_t LastMessageParam() {

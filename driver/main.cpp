@@ -19,10 +19,9 @@ bool AsksForVersion(int argc, char **argv) {
     return false;
 }
 
+// The display's platform knows where a window system would be.
 bool HasDisplay() {
-    const char *x11 = std::getenv("DISPLAY");
-    const char *wayland = std::getenv("WAYLAND_DISPLAY");
-    return (x11 != nullptr && x11[0] != '\0') || (wayland != nullptr && wayland[0] != '\0');
+    return WindowSystemInReach();
 }
 
 std::atomic<int> closeSignals{0}; // lock-free, so safe in a handler

@@ -29,12 +29,14 @@ constexpr auto LONGEST_CATCH_UP = std::chrono::seconds(1);
 
 bool deviceOpen = false;
 bool silentOutput = false;
-std::thread playerThread;
 bool playerRunning = false;
-// Never destroyed: a thread still waiting on it at exit (a forked box helper,
-// a run ended by the loss of the display) must not hang in its destructor. It
-// lives in static storage, not on the heap, so unloading the library leaks
-// nothing.
+// Never destroyed, so that an exit() while the player plays (a library's
+// own, Xlib's when the display goes) cannot end in std::terminate for a
+// joinable thread, nor a thread still waiting at exit (a forked box helper,
+// a run ended by the loss of the display) hang in a destructor. They live in
+// static storage, not on the heap, so unloading the library leaks nothing.
+alignas(std::thread) unsigned char playerThreadStorage[sizeof(std::thread)];
+std::thread &playerThread = *new (playerThreadStorage) std::thread;
 alignas(std::condition_variable) unsigned char playerWakeStorage[sizeof(std::condition_variable)];
 std::condition_variable &playerWake = *new (playerWakeStorage) std::condition_variable;
 Block blocks[BLOCK_HISTORY];

@@ -9,6 +9,7 @@
 #include <SDL.h>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -79,8 +80,14 @@ void LeaveAtOnceWhenTheDisplayGoes() {
     box.numbuttons = choice.count;
     box.buttons = choice.buttons;
     int button = NO_ANSWER;
-    if (SDL_ShowMessageBox(&box, &button) != 0)
+    if (SDL_ShowMessageBox(&box, &button) != 0) {
+        // Unanswered, the caller goes on the safe way; the user learns why.
+        std::fprintf(stderr,
+                     "brumlakor: could not show a message box (on Wayland without X11 it takes "
+                     "zenity): %s\n",
+                     SDL_GetError());
         button = NO_ANSWER;
+    }
     ssize_t ignored = write(answerPipe, &button, sizeof button);
     (void)ignored;
     _exit(0);

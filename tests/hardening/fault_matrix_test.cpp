@@ -1,11 +1,11 @@
 // The demo binary under a private Xvfb as a user meets it, and on a machine
 // that misbehaves: the question answered either way, Escape, the close
-// command, signals, the X server gone, a temp directory that is noexec or
-// read-only, a refused full screen, a killed run's leftovers and a machine
-// too slow for the frame period. One driver runs the table of cases. Each
-// run has its own TMPDIR, so "nothing left behind" can be checked, and a
-// preloaded probe records the scene of every presented frame and the text of
-// every message box.
+// command, signals, the X server gone or refusing a request, a display that
+// cannot open a window, a Wayland desktop without a dialog tool, a temp
+// directory that is noexec or read-only, a refused full screen, a killed
+// run's leftovers and a machine too slow for the frame period. One driver runs the table of cases.
+// Each run has its own TMPDIR, so "nothing left behind" can be checked, and a preloaded probe
+// records the scene of every presented frame and the text of every message box.
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
@@ -78,7 +78,7 @@ struct DemoRun {
     std::string work, temp;
 
     bool Start(XServer &server, const std::string &tempDir, const std::string &setup = "",
-               int slowMs = 0) {
+               int slowMs = 0, const std::string &shell = "") {
         work = MakeTempDir("fault");
         temp = tempDir.empty() ? work + "/tmp" : tempDir;
         fs::create_directories(temp);
@@ -95,6 +95,8 @@ struct DemoRun {
         std::vector<std::string> argv = {Binary()};
         if (!setup.empty()) // in a mount namespace of its own, after setup changed what it sees
             argv = {"unshare", "-rm", "sh", "-c", setup + " && exec \"$0\"", Binary()};
+        else if (!shell.empty())
+            argv = {"sh", "-c", shell + " && exec \"$0\"", Binary()};
         pid = Spawn(argv, environment, work + "/stderr");
         return pid > 0;
     }
@@ -155,6 +157,8 @@ enum class Step {
     SlowShow,    // every frame slower than the period: every scene on time; Escape
     MusicGoesOn, // the first sync still comes (the sliding picture); Escape
     Notice,      // a notice box instead of the show; Return ends the run
+    Destroyed,   // another client destroys the window during playback
+    Fails,       // the run ends by itself before any window
 };
 
 struct Case {
@@ -164,9 +168,10 @@ struct Case {
     const char *screen = "640x480x24";
     int exit = 0;            // -2: any code of an orderly end (not -1, below 128)
     const char *errors = ""; // in stderr
-    const char *box = "";    // the last box, "caption|text" ("" for any)
+    const char *box = "";    // the last box, "caption|text" ("" for any, "-" for none)
     std::string setup = "";  // shell commands in a mount namespace before the demo
     int signal = 0;
+    std::string shell = ""; // shell commands before the demo (limits, environment)
 };
 
 // Test lists and failures name the case rather than dump its bytes.
@@ -214,12 +219,10 @@ TEST_P(Demo, Case) {
         EXPECT_EQ(DirectoryEntries(second.temp).size(), 1u);
     }
     ASSERT_TRUE(run.Start(server, c.step == Step::Leftover ? second.temp : "", c.setup,
-                          c.step == Step::SlowShow ? SLOW_MS : 0));
-    if (*c.answer != '\0') {
-        ASSERT_TRUE(Press(WaitViewable(0), c.answer)) << run.Errors();
-        if (c.step != Step::Notice)
-            window = WaitViewable(1);
-    }
+                          c.step == Step::SlowShow ? SLOW_MS : 0, c.shell));
+    ASSERT_TRUE(*c.answer == '\0' || Press(WaitViewable(0), c.answer)) << run.Errors();
+    if ((*c.answer != '\0' && c.step != Step::Notice) || c.step == Step::Window)
+        window = WaitViewable(1);
     Play(c);
     int code = run.Wait(c.step == Step::XGone ? 10000 : EXIT_MS);
     std::string errors = run.Errors();
@@ -228,7 +231,9 @@ TEST_P(Demo, Case) {
     Probe probe = run.Read();
     for (const std::string &box : probe.boxes)
         EXPECT_NE(box.rfind("Error|", 0), 0u) << box;
-    if (*c.box != '\0') {
+    if (std::string(c.box) == "-") {
+        EXPECT_TRUE(probe.boxes.empty()) << probe.boxes.front();
+    } else if (*c.box != '\0') {
         ASSERT_FALSE(probe.boxes.empty());
         EXPECT_EQ(probe.boxes.back(), c.box);
         EXPECT_TRUE(probe.frames.empty()) << "the presentation ran";
@@ -249,6 +254,12 @@ void Demo::Play(const Case &c) {
         EXPECT_EQ(CursorHiddenAt(server, 320, 240), std::string(c.answer) == "Return");
         EXPECT_EQ(run.Wait(10), -1); // still running
         Press(window, "Escape");
+        break;
+    case Step::Destroyed:
+        ASSERT_TRUE(run.WaitFor(50)) << run.Errors();
+        RunWithDisplay(server, "xdotool windowclose " + std::to_string(window));
+        break;
+    case Step::Fails:
         break;
     case Step::Leftover:
     case Step::Close:
@@ -345,6 +356,20 @@ const Case CASES[] = {
     {"ARefusedFullScreenGivesTheNotice", Step::Notice, "Return", LARGE, 0, "",
      "Brumlakor|Could not create fullscreen"},
     {"AKilledRunsDirectoryGoesWithTheNextRun", Step::Leftover, "Escape", LARGE},
+    {"AnotherClientDestroyingTheWindowEndsTheRun", Step::Destroyed, "Escape", SMALL, 1,
+     "brumlakor: the display refused a request: BadDrawable"},
+    {"AContextTheServerRefusesEndsTheRun", Step::Fails, "", SMALL, 1,
+     "could not open the display: the display refused a request: BadValue", "", "", 0,
+     "ulimit -v 300000"},
+    {"ABogusVideoDriverFailsBeforeTheQuestion", Step::Fails, "", SMALL, 1,
+     "could not open the display: bogus", "-", "", 0, "export SDL_VIDEODRIVER=bogus"},
+    {"WaylandWithoutACompositorFailsBeforeTheQuestion", Step::Fails, "", SMALL, 1,
+     "could not open the display: wayland", "-", "", 0,
+     "export SDL_VIDEODRIVER=wayland WAYLAND_DISPLAY=wayland-gone"},
+    {"WaylandWithoutZenityAsksOnX11", Step::Window, "Escape", LARGE, 0, "", "", "", 0,
+     "export WAYLAND_DISPLAY=wayland-gone PATH=/nonexistent"},
+    {"NoBoxAtAllSaysWhyAndOpensAWindow", Step::Window, "", LARGE, 0, "without X11 it takes zenity",
+     "", "", 0, "export BRUMLAKOR_PROBE_NO_BOX=1"},
 };
 INSTANTIATE_TEST_SUITE_P(Matrix, Demo, ::testing::ValuesIn(CASES),
                          [](const auto &info) { return std::string(info.param.name); });

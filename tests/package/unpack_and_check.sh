@@ -18,6 +18,7 @@ dpkg-deb -x "$deb" "$out/root"
 usr=$out/root/usr
 version=$(dpkg-deb -f "$deb" Version)
 
+[ "$(dpkg-deb -f "$deb" Recommends)" = zenity ] || fail "Recommends lacks zenity (boxes on Wayland)"
 depends=$(dpkg-deb -f "$deb" Depends)
 names=$(sed 's/([^)]*)//g; s/[,|]/\n/g' <<<"$depends" | tr -d ' ')
 libraries=$(ldconfig -p)

@@ -31,4 +31,13 @@ TEST_P(LiveTest, Row8SyncComesWhenItsRowIsHeard) {
 
 INSTANTIATE_TEST_SUITE_P(Devices, LiveTest, testing::Values(-1, 0));
 
+// A library's exit() while the player plays (Xlib's, when the display goes)
+// keeps its status instead of ending in std::terminate for a joinable thread.
+TEST(LiveExit, ExitWhilePlayingKeepsItsStatus) {
+    const std::string style = GTEST_FLAG_GET(death_test_style);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT((BASSMOD_Init(0, 44100, 0), std::exit(3)), testing::ExitedWithCode(3), "");
+    GTEST_FLAG_SET(death_test_style, style);
+}
+
 } // namespace
