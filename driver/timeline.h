@@ -45,9 +45,13 @@ extern float shininess;
 // initial values (sceneMask SCENE_TITLE, wipeCountdown 50, ...).
 void InitSceneVariables();
 
+// The steps that the effects call keep their plain C names, by which the
+// effects' tests intercept them at link time.
+extern "C" {
 void TitleStep();
 void WipeStep();
 // Lowers the pulse one step from `drawn`, the value the lit object read for
 // this frame's scale. A beat stored since that read is kept, not stepped.
 void PulseStep(float drawn);
+}
 void OnMusicSync(uint32_t sync, uint32_t data, uint32_t user);

@@ -1,6 +1,7 @@
 // The fixture of the effects' tests: the headless display with stand-in
 // textures and the shape's list, the scene variables at their start-up values,
-// and a fresh frame; recording ends with the test.
+// and a fresh frame. (Each recording starts afresh, so a test that fails
+// while recording leaves nothing behind for the next.)
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,8 +18,5 @@ class EffectsTest : public ::testing::Test {
         CompileShapeList();
         InitSceneVariables();
         BeginFrame();
-    }
-    void TearDown() override {
-        StopRecording();
     }
 };

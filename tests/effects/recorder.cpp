@@ -1,7 +1,10 @@
-// The recording layer: the link wraps the GL entry points and the timeline,
-// music and random calls that the effects make (ld --wrap), so every call is
-// logged in order while recording and then passed on unchanged.
+// The recording layer: the link wraps (ld --wrap) the GL entry points and the
+// timeline steps that the effects call, by their C names, and the stand-in
+// player of the sound tests, loaded into the sound slot, reports the calls that
+// reach it through the binding. Every call is logged in order while recording;
+// the wrapped ones are then passed on unchanged.
 #include <GL/gl.h>
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -11,6 +14,8 @@
 #include "driver/timeline.h"
 #include "effects/effects.h"
 #include "gl_harness.h"
+#include "music/music.h"
+#include "runtime/runtime.h"
 
 namespace {
 
@@ -18,14 +23,22 @@ bool recording = false;
 std::vector<RecordedCall> calls;
 
 template <typename... T> void Record(const char *name, T... args) {
-    if (!recording)
-        return;
-    calls.push_back({name, {static_cast<double>(args)...}});
+    if (recording)
+        calls.push_back({name, {static_cast<double>(args)...}});
 }
 
 } // namespace
 
+// Each WRAP below adds its own name; here are the two wrappers written out and
+// the player's calls that the effects and the timeline make.
+std::set<std::string> &RecordedEntryPoints() {
+    static std::set<std::string> names = {"glVertex3fv", "glMaterialfv", "BASSMOD_MusicPlay",
+                                          "BASSMOD_MusicRemoveSync", "BASSMOD_MusicSetSync"};
+    return names;
+}
+
 void StartRecording() {
+    OpenLibrarySlot(SOUND_SLOT, STAND_IN_PLAYER);
     calls.clear();
     recording = true;
 }
@@ -38,13 +51,14 @@ std::vector<RecordedCall> StopRecording() {
 namespace {
 
 // How Trace shows each argument of a call: e an enumerant, t a texture, l a
-// display list, - not at all; further arguments are numbers.
+// display list, - not at all; further arguments are numbers (the address of
+// the sync procedure by name).
 const std::map<std::string, std::string> ARGUMENT_KINDS = {
     {"Enable", "e"},       {"Disable", "e"},         {"Begin", "e"},       {"BlendFunc", "ee"},
     {"BindTexture", "-t"}, {"TexParameteri", "-ee"}, {"Materialfv", "ee"}, {"CallList", "l"}};
 
 std::string Argument(char kind, double value) {
-    static const std::map<GLuint, std::string> ENUMS = {
+    static const std::map<double, std::string> ENUMS = {
         {GL_TEXTURE_2D, "TEXTURE_2D"}, {GL_FOG, "FOG"},
         {GL_LIGHTING, "LIGHTING"},     {GL_LIGHT0, "LIGHT0"},
         {GL_QUADS, "QUADS"},           {GL_QUAD_STRIP, "QUAD_STRIP"},
@@ -53,15 +67,15 @@ std::string Argument(char kind, double value) {
         {GL_CLAMP, "CLAMP"},           {GL_REPEAT, "REPEAT"},
         {GL_FRONT, "FRONT"},           {GL_SHININESS, "SHININESS"},
         {GL_EMISSION, "EMISSION"}};
-    std::map<GLuint, std::string> names =
-        kind == 'e' ? ENUMS
-        : kind == 't'
-            ? std::map<GLuint, std::string>{{fontTexture, "font"},     {ringTexture, "ring"},
-                                            {panelTexture, "panel"},   {titleTexture1, "title1"},
-                                            {titleTexture2, "title2"}, {pictureTexture, "picture"}}
-            : std::map<GLuint, std::string>{{shapeList, "shape"}};
-    if (kind != 'n' && names.count(GLuint(value)) != 0)
-        return names[GLuint(value)];
+    using Names = std::map<double, std::string>;
+    Names names = kind == 'e'   ? ENUMS
+                  : kind == 't' ? Names{{fontTexture, "font"},     {ringTexture, "ring"},
+                                        {panelTexture, "panel"},   {titleTexture1, "title1"},
+                                        {titleTexture2, "title2"}, {pictureTexture, "picture"}}
+                  : kind == 'l' ? Names{{shapeList, "shape"}}
+                                : Names{{reinterpret_cast<uintptr_t>(&OnMusicSync), "OnMusicSync"}};
+    if (names.count(value) != 0)
+        return names[value];
     char text[32];
     std::snprintf(text, sizeof text, value == std::floor(value) ? "%.0f" : "%g", value);
     return text;
@@ -72,7 +86,9 @@ std::string Argument(char kind, double value) {
 std::string Trace(const std::vector<RecordedCall> &list, const std::string &only) {
     std::string text;
     for (const RecordedCall &call : list) {
-        std::string name = call.name.substr(call.name.rfind("gl", 0) == 0 ? 2 : 0);
+        // Without the "gl" of GL names and the "BASSMOD_" of the player's.
+        std::string name =
+            call.name.substr(call.name.rfind("gl", 0) == 0 ? 2 : call.name.find('_') + 1);
         if (!only.empty() && (" " + only + " ").find(" " + name + " ") == std::string::npos)
             continue;
         text += (text.empty() ? "" : " ") + name;
@@ -91,10 +107,8 @@ std::string Trace(const std::vector<RecordedCall> &list, const std::string &only
 }
 
 int CountCalls(const std::vector<RecordedCall> &list, const std::string &name) {
-    int count = 0;
-    for (const RecordedCall &call : list)
-        count += call.name == name;
-    return count;
+    return int(
+        std::count_if(list.begin(), list.end(), [&](auto &call) { return call.name == name; }));
 }
 
 size_t FindCall(const std::vector<RecordedCall> &list, const std::string &name, size_t from) {
@@ -103,14 +117,15 @@ size_t FindCall(const std::vector<RecordedCall> &list, const std::string &name, 
     return from;
 }
 
-// An entry point logged under `label` with its arguments, then passed on.
-#define WRAP_AS(symbol, label, params, ...)                                                        \
-    void __real_##symbol params;                                                                   \
-    void __wrap_##symbol params {                                                                  \
-        Record(label __VA_OPT__(, ) __VA_ARGS__);                                                  \
-        __real_##symbol(__VA_ARGS__);                                                              \
-    }
-#define WRAP(name, params, ...) WRAP_AS(name, #name, params __VA_OPT__(, ) __VA_ARGS__)
+// A wrapped entry point, of the type its header declares (a wrapper that no
+// longer matches does not compile): logged with its arguments, then passed on.
+#define WRAP(name, params, ...)                                                                    \
+    decltype(name) __real_##name, __wrap_##name;                                                   \
+    void __wrap_##name params {                                                                    \
+        Record(#name __VA_OPT__(, ) __VA_ARGS__);                                                  \
+        __real_##name(__VA_ARGS__);                                                                \
+    }                                                                                              \
+    const bool name##Heard = RecordedEntryPoints().insert(#name).second;
 
 extern "C" {
 WRAP(glEnable, (GLenum a), a)
@@ -130,17 +145,16 @@ WRAP(glNormal3f, (GLfloat a, GLfloat b, GLfloat c), a, b, c)
 WRAP(glColor4f, (GLfloat a, GLfloat b, GLfloat c, GLfloat d), a, b, c, d)
 WRAP(glBlendFunc, (GLenum a, GLenum b), a, b)
 WRAP(glCallList, (GLuint a), a)
-// The timeline's steps, by their mangled names.
-WRAP_AS(_Z9TitleStepv, "TitleStep", ())
-WRAP_AS(_Z8WipeStepv, "WipeStep", ())
-WRAP_AS(_Z9PulseStepf, "PulseStep", (float a), a)
+WRAP(TitleStep, ())
+WRAP(WipeStep, ())
+WRAP(PulseStep, (float a), a)
 
-void __real_glVertex3fv(const GLfloat *);
+decltype(glVertex3fv) __real_glVertex3fv, __wrap_glVertex3fv;
 void __wrap_glVertex3fv(const GLfloat *v) {
     Record("glVertex3fv", v[0], v[1], v[2]);
     __real_glVertex3fv(v);
 }
-void __real_glMaterialfv(GLenum, GLenum, const GLfloat *);
+decltype(glMaterialfv) __real_glMaterialfv, __wrap_glMaterialfv;
 void __wrap_glMaterialfv(GLenum face, GLenum pname, const GLfloat *v) {
     if (pname == GL_SHININESS)
         Record("glMaterialfv", face, pname, v[0]);
@@ -148,25 +162,16 @@ void __wrap_glMaterialfv(GLenum face, GLenum pname, const GLfloat *v) {
         Record("glMaterialfv", face, pname, v[0], v[1], v[2], v[3]);
     __real_glMaterialfv(face, pname, v);
 }
-int32_t __real__Z6Randomi(int32_t);
-int32_t __wrap__Z6Randomi(int32_t n) {
-    int32_t value = __real__Z6Randomi(n);
-    Record("Random", n, value);
-    return value;
-}
-// The player is never started by these tests: its calls are only logged.
-int32_t __wrap__Z9MusicPlayi(int32_t slot) {
-    Record("MusicPlay", slot);
-    return 0;
-}
-int32_t __wrap__Z15MusicRemoveSyncij(int32_t slot, uint32_t sync) {
-    Record("MusicRemoveSync", slot, sync);
-    return 1;
-}
-uint32_t __wrap__Z12MusicSetSyncijjPFvjjjEj(int32_t slot, uint32_t type, uint32_t param,
-                                            void (*proc)(uint32_t, uint32_t, uint32_t),
-                                            uint32_t user) {
-    Record("MusicSetSync", slot, type, param, user, proc == OnMusicSync);
+
+// The stand-in player's report of a call that reached it by name through the
+// binding, "BASSMOD_Name(arguments)"; every call succeeds.
+int64_t FakePlayerCall(const char *call) {
+    std::string text = call;
+    std::vector<double> args;
+    for (char *at = text.data() + text.find('('); *at != ')' && at[1] != ')';)
+        args.push_back(std::strtod(at + 1, &at));
+    if (recording)
+        calls.push_back({text.substr(0, text.find('(')), args});
     return 1;
 }
 }
