@@ -1,5 +1,7 @@
 // The per-frame manifest: frame number, CRC-32 of the RGB bytes, effects drawn.
-#include "capture/files.h"
+#include "capture/manifest.h"
+
+#include "capture/file_error.h"
 
 #include <cerrno>
 #include <cinttypes>

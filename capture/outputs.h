@@ -3,10 +3,11 @@
 #pragma once
 
 #include "capture/chapters.h"
-#include "capture/files.h"
+#include "capture/manifest.h"
 #include "capture/options.h"
 #include "capture/png_queue.h"
 #include "capture/video.h"
+#include "capture/wav.h"
 
 #include <cstdint>
 #include <string>

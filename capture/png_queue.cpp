@@ -1,7 +1,7 @@
 // A queue of PNG frames and the threads that write them.
 #include "capture/png_queue.h"
 
-#include "capture/files.h"
+#include "capture/png.h"
 
 #include <cstring>
 #include <ctime>

@@ -1,8 +1,9 @@
-// Video output: ffmpeg encodes raw frames and sound from two pipes into a
-// Matroska file, then copies the streams into the output with chapters.
+// Video output: a first ffmpeg run encodes the raw frames from a pipe into a
+// Matroska file while the sound goes into a WAV file beside it; a second run
+// copies the pictures, encodes the sound and writes both, with chapters.
 #include "capture/video.h"
 
-#include "capture/files.h"
+#include "capture/file_error.h"
 #include "capture/options.h"
 #include "capture/spawn.h"
 

@@ -6,7 +6,7 @@
 // other, however much is waiting there.)
 #pragma once
 
-#include "capture/files.h"
+#include "capture/wav.h"
 
 #include <chrono>
 #include <cstddef>

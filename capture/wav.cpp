@@ -1,5 +1,7 @@
 // WAV writer: 16-bit stereo PCM, header sizes patched when the file is finished.
-#include "capture/files.h"
+#include "capture/wav.h"
+
+#include "capture/file_error.h"
 
 #include <cerrno>
 #include <cstring>
@@ -23,10 +25,6 @@ void Put16(uint8_t *at, uint16_t value) {
 }
 
 } // namespace
-
-std::string FileError(const std::string &path, int error) {
-    return path + ": " + strerror(error);
-}
 
 bool WriteFully(int fd, const void *data, size_t length) {
     const uint8_t *at = static_cast<const uint8_t *>(data);

@@ -1,5 +1,6 @@
 // Effects: the scenes, each an immediate-mode drawing procedure with its own
-// motion variables. Effects speak only OpenGL (and MusicPlay via the binding).
+// motion variables. Besides OpenGL they use only the texture bank, the
+// timeline's steps, the runtime's Random and MusicPlay through the binding.
 #pragma once
 
 #include <GL/gl.h>
@@ -17,8 +18,8 @@ extern float panelOffsetC;
 extern float slidePhase;
 extern float shininess;
 
-// Material emissions of the lit object's outer and inner copy: four floats
-// each, allocated and filled by start-up.
+// Material emissions of the lit object's outer and inner copy: start-up points
+// them at the driver's fixed arrays (five floats, of which GL reads four).
 extern float *outerEmission;
 extern float *innerEmission;
 

@@ -13,6 +13,6 @@ float panelOffsetC;
 float slidePhase;
 float shininess;
 
-// Allocated and filled by start-up; the lit object reads them.
+// Start-up points them at the driver's fixed arrays; the lit object reads them.
 float *outerEmission;
 float *innerEmission;

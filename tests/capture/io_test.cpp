@@ -2,9 +2,9 @@
 // files, chapters, the progress line, and which blocks a frame drew.
 #include "capture/blocks.h"
 #include "capture/chapters.h"
-#include "capture/files.h"
 #include "capture/options.h"
 #include "capture/outputs.h"
+#include "capture/png.h"
 #include "capture/progress.h"
 #include "driver/timeline.h"
 #include "tests/support/image.h"
