@@ -10,8 +10,8 @@
 // frames and ffmpeg's metadata go through it too).
 bool WriteFully(int fd, const void *data, size_t length);
 
-// The header carries the final sizes once WavFinish has run, so an
-// interrupted capture stays playable.
+// The header counts the sound after every append, so a capture that ends at
+// any moment leaves a playable file; a failed append leaves it as it was.
 struct WavFile {
     int fd = -1;
     std::string path;
