@@ -14,7 +14,7 @@
 #include <time.h>
 #include <vector>
 
-#include "capture/files.h"
+#include "capture/png.h"
 #include "display/display.h"
 #include "display/textures.h"
 #include "driver/demo.h"

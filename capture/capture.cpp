@@ -12,16 +12,19 @@
 
 #include "capture/blocks.h"
 #include "capture/outputs.h"
+#include "capture/partials.h"
 #include "capture/progress.h"
 #include "driver/demo.h"
 #include "music/music.h"
 #include "runtime/runtime.h"
 
 #include <GL/gl.h>
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <pthread.h>
 #include <unistd.h>
 #include <vector>
 
@@ -29,9 +32,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-volatile sig_atomic_t interrupted = 0;
+std::atomic<int> interrupts{0}; // Ctrl+C, SIGTERM or a close request
+pthread_t mainThread;
 bool captureEnded = false;
 CaptureOutputs outputs;
+// What a second interrupt says it leaves: "kept", the frame count, this.
+std::string keptWhere;
 
 // The frame read back by the hook, bottom row first as GL gives it.
 int frameWidth = 0;
@@ -43,16 +49,57 @@ struct StageTimes {
     Clock::duration render{}, readBack{}, sound{}, writing{};
 };
 
-void OnInterrupt(int) {
-    interrupted = 1;
+bool Interrupted() {
+    return interrupts.load(std::memory_order_relaxed) > 0;
 }
 
-void CatchInterrupts() {
+// How many frames the files hold, said with async-signal-safe calls only (the
+// count spelt here, without printf).
+void SayWhatIsKept() {
+    char digits[24];
+    char *at = digits + sizeof digits;
+    int64_t kept = outputs.framesWritten.load(std::memory_order_relaxed);
+    do
+        *--at = static_cast<char>('0' + kept % 10);
+    while ((kept /= 10) > 0);
+    const char head[] = "brumlakor-capture: interrupted again, stopped at once; kept ";
+    [[maybe_unused]] bool said = write(STDERR_FILENO, head, sizeof head - 1) > 0 &&
+                                 write(STDERR_FILENO, at, digits + sizeof digits - at) > 0 &&
+                                 write(STDERR_FILENO, keptWhere.data(), keptWhere.size()) > 0;
+}
+
+// The first interrupt ends the capture after the frame in hand, its files
+// finished; a second, should finishing hang, ends the tool at once. Both are
+// taken on the main thread, which holds them back while it keeps a frame.
+void OnInterrupt(int number) {
+    if (!pthread_equal(pthread_self(), mainThread)) {
+        pthread_kill(mainThread, number);
+        return;
+    }
+    if (interrupts.fetch_add(1, std::memory_order_relaxed) == 0)
+        return;
+    SayWhatIsKept();
+    signal(number, SIG_DFL);
+    raise(number);
+}
+
+// The rest of the second interrupt's line: where the kept frames are.
+std::string KeptWhere(const CaptureOptions &options) {
+    std::string listed = options.manifestPath.empty() ? "" : ", listed in " + options.manifestPath;
+    if (options.outputKind == OutputKind::Directory)
+        return " frames and their sound in " + options.output + listed + "\n";
+    if (options.outputKind == OutputKind::Video)
+        return " frames" + listed + ", unfinished, in " + PartialPath(options.output, "mkv") +
+               " and .wav (the next capture into that folder removes them)\n";
+    return " frames in " + options.manifestPath + "\n";
+}
+
+void CatchInterrupts(const CaptureOptions &options) {
+    keptWhere = KeptWhere(options);
+    mainThread = pthread_self();
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
-    // A second Ctrl+C ends the tool at once, should finishing hang.
-    action.sa_flags = SA_RESETHAND;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 }
@@ -174,7 +221,7 @@ int RunCapture(const CaptureOptions &options) {
     }
     atexit(OnUnexpectedExit);
     StartPresentation(options);
-    CatchInterrupts();
+    CatchInterrupts(options);
 
     int64_t end = options.start + options.frames;
     Progress progress;
@@ -182,13 +229,13 @@ int RunCapture(const CaptureOptions &options) {
     StageTimes times;
     Clock::time_point began = Clock::now();
     int64_t frame = 0;
-    for (; frame < end && !interrupted; ++frame) {
+    for (; frame < end && !Interrupted(); ++frame) {
         bool writing = frame >= options.start;
         MotionSnapshot before = TakeMotionSnapshot();
         readBackTime = {};
         Clock::time_point started = Clock::now();
         if (!RunFrame(writing ? ReadBackFrame : nullptr)) {
-            interrupted = 1; // a close request (signal) reached the frame loop
+            interrupts.fetch_add(1, std::memory_order_relaxed); // a close request
             break;
         }
         Clock::time_point drawn = Clock::now();
@@ -214,13 +261,13 @@ int RunCapture(const CaptureOptions &options) {
         Fail(error);
     times.writing += Clock::now() - finishing;
     double wall = std::chrono::duration<double>(Clock::now() - began).count();
-    double captured = outputs.framesWritten / double(CAPTURE_FPS);
+    int64_t written = outputs.framesWritten.load(std::memory_order_relaxed);
     fprintf(stderr, "brumlakor-capture: %s%lld frames (%.2f s) %s%s in %.1f s (%.2fx real time)\n",
-            interrupted ? "interrupted; kept " : "wrote ", (long long)outputs.framesWritten,
-            captured, options.output.empty() ? "to the manifest " : "to ",
+            Interrupted() ? "interrupted; kept " : "wrote ", static_cast<long long>(written),
+            written / double(CAPTURE_FPS), options.output.empty() ? "to the manifest " : "to ",
             options.output.empty() ? options.manifestPath.c_str() : options.output.c_str(), wall,
             wall > 0 ? frame / double(CAPTURE_FPS) / wall : 0.0);
     if (options.timings)
-        PrintTimings(times, frame, outputs.framesWritten);
-    EndCapture(interrupted ? 130 : 0);
+        PrintTimings(times, frame, written);
+    EndCapture(Interrupted() ? 130 : 0);
 }

@@ -1,5 +1,7 @@
 // The per-frame manifest: frame number, CRC-32 of the RGB bytes, effects drawn.
-#include "capture/files.h"
+#include "capture/manifest.h"
+
+#include "capture/file_error.h"
 
 #include <cerrno>
 #include <cinttypes>
@@ -17,6 +19,9 @@ bool ManifestCreate(Manifest &manifest, const std::string &path, std::string &er
         error = FileError(path, errno);
         return false;
     }
+    // Each line reaches the file with its frame: a run that ends at any moment
+    // lists every frame it kept.
+    setvbuf(manifest.file, nullptr, _IOLBF, BUFSIZ);
     return true;
 }
 

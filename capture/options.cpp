@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <getopt.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -36,6 +37,10 @@ bool ParseWhole(const char *text, int64_t low, int64_t high, int64_t &value) {
 }
 
 bool ParseSeconds(const char *text, int64_t &frames) {
+    // Decimal digits and a point only: strtod alone would take hex, "inf",
+    // exponents and leading blanks.
+    if (strspn(text, "0123456789.") != strlen(text))
+        return false;
     errno = 0;
     char *end = nullptr;
     double seconds = strtod(text, &end);
@@ -72,7 +77,7 @@ bool TakeOption(int code, const char *argument, CaptureOptions &options, Parsed 
         return true;
     case 's':
         if (!ParseSeconds(argument, options.frames))
-            return Fail(error, "--seconds" + given + ": not a duration above 0 and up to " +
+            return Fail(error, "--seconds" + given + ": not a decimal duration above 0 and up to " +
                                    std::to_string(MAX_FRAMES / CAPTURE_FPS) + " s");
         parsed.secondsGiven = true;
         return true;
@@ -220,7 +225,8 @@ std::string CaptureUsage(const char *program) {
            "Options\n"
            "  --frames N         write N frames (default 3750, i.e. 75 s: every scene and\n"
            "                     the whole scroller)\n"
-           "  --seconds S        write S seconds (S x 50 frames, rounded); not with --frames\n"
+           "  --seconds S        write S seconds, a decimal number such as 12.5 (S x 50\n"
+           "                     frames, rounded); not with --frames\n"
            "  --start F          first frame to write (frames count from 0, 20 ms each);\n"
            "                     earlier frames are still played, just not written\n"
            "  --scale K          render at K x 640 x K x 480 (1 to 8): the same picture, sharper\n"
@@ -240,8 +246,8 @@ std::string CaptureUsage(const char *program) {
            "Timing: frame F shows the picture at F x 20 ms; its sound is the 882 sample frames\n"
            "that follow, rendered after the picture, so a music event inside them shows from\n"
            "frame F + 1 on. Ctrl+C stops after the current frame and finishes the output\n"
-           "cleanly (exit status 130). Exit status 0 on success, 1 on failure, 2 on a usage\n"
-           "error.\n"
+           "cleanly (exit status 130); a second Ctrl+C stops at once and says what it kept.\n"
+           "Exit status 0 on success, 1 on failure, 2 on a usage error.\n"
            "\n"
            "Example: " +
            program + " --seconds 60 brumlakor.mp4\n";

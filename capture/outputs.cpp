@@ -1,9 +1,15 @@
 // The capture's outputs: directory of PNG frames and a WAV file, or a video.
 #include "capture/outputs.h"
 
+#include "capture/file_error.h"
+#include "capture/partials.h"
+
 #include <cerrno>
 #include <cinttypes>
+#include <csignal>
+#include <cstdio>
 #include <filesystem>
+#include <unistd.h>
 #include <zlib.h>
 
 namespace {
@@ -22,6 +28,64 @@ bool OpenDirectory(const std::string &directory, std::string &error) {
     return true;
 }
 
+// The folder of a file path, "" for the working directory.
+std::string FolderOf(const std::string &path) {
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+std::string FramePath(const CaptureOutputs &outputs, int64_t frame) {
+    return outputs.directory + "/" + FrameFileName(frame);
+}
+
+// Makes a frame part of every file: in a directory its PNG under its own name
+// and its sound in the WAV file; its manifest line.
+bool KeepNow(CaptureOutputs &outputs, const PendingFrame &frame, std::string &error) {
+    if (outputs.kind == OutputKind::Directory) {
+        std::string path = FramePath(outputs, frame.frame);
+        if (rename(PartialPath(path, "png").c_str(), path.c_str()) != 0) {
+            error = FileError(path, errno);
+            return false;
+        }
+        if (!WavAppend(outputs.wav, frame.sound.data(), frame.sound.size() / 2, error)) {
+            unlink(path.c_str());
+            return false;
+        }
+    }
+    if (!ManifestAdd(outputs.manifest, frame.frame, frame.crc, frame.blocks, error))
+        return false;
+    outputs.framesWritten.fetch_add(1, std::memory_order_relaxed);
+    return true;
+}
+
+// Signals wait while a frame is kept: a handler that ends the process finds
+// each frame whole in every file or in none.
+bool Keep(CaptureOutputs &outputs, const PendingFrame &frame, std::string &error) {
+    sigset_t all, before;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &before);
+    bool kept = KeepNow(outputs, frame, error);
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    return kept;
+}
+
+// Keeps the pending frames whose PNGs are written, in their order.
+bool KeepWritten(CaptureOutputs &outputs, std::string &error) {
+    int64_t written = PngQueueWritten(outputs.pngs);
+    for (; outputs.framesWritten.load(std::memory_order_relaxed) < written;
+         outputs.pending.pop_front())
+        if (!Keep(outputs, outputs.pending.front(), error))
+            return false;
+    return true;
+}
+
+// The frames that will not be kept leave no file.
+void DropPending(CaptureOutputs &outputs) {
+    for (const PendingFrame &frame : outputs.pending)
+        unlink(PartialPath(FramePath(outputs, frame.frame), "png").c_str());
+    outputs.pending.clear();
+}
+
 } // namespace
 
 std::string FrameFileName(int64_t frame) {
@@ -38,17 +102,20 @@ bool OpenOutputs(const CaptureOptions &options, int width, int height, CaptureOu
         return false;
     if (outputs.kind == OutputKind::Directory) {
         outputs.directory = options.output;
-        if (!OpenDirectory(outputs.directory, error) ||
-            !WavCreate(outputs.wav, outputs.directory + "/" + SOUND_FILE, CAPTURE_SAMPLE_RATE,
+        if (!OpenDirectory(outputs.directory, error))
+            return false;
+        RemoveDeadPartials(outputs.directory);
+        if (!WavCreate(outputs.wav, outputs.directory + "/" + SOUND_FILE, CAPTURE_SAMPLE_RATE,
                        error))
             return false;
         PngQueueStart(outputs.pngs);
         return true;
     }
-    if (outputs.kind == OutputKind::Video)
-        return VideoOpen(outputs.video, options.output, options.container, options.lossless, width,
-                         height, error);
-    return true;
+    if (outputs.kind != OutputKind::Video)
+        return true;
+    RemoveDeadPartials(FolderOf(options.output));
+    return VideoOpen(outputs.video, options.output, options.container, options.lossless, width,
+                     height, error);
 }
 
 uint8_t *FrameBuffer(CaptureOutputs &outputs, size_t bytes) {
@@ -63,50 +130,50 @@ bool WriteFrame(const CaptureOptions &options, CaptureOutputs &outputs, int64_t 
                 uint32_t blocks, std::string &error) {
     size_t rgbBytes = static_cast<size_t>(width) * height * 3;
     uint32_t crc = static_cast<uint32_t>(crc32_z(crc32_z(0, nullptr, 0), rgb, rgbBytes));
-    if (!ManifestAdd(outputs.manifest, frame, crc, blocks, error))
-        return false;
     ChapterAddFrame(outputs.chapters, frame - options.start, blocks);
-    bool ok = true;
-    if (outputs.kind == OutputKind::Directory)
-        ok = PngQueueAdd(outputs.pngs, outputs.directory + "/" + FrameFileName(frame), rgb, width,
-                         height, error) &&
-             WavAppend(outputs.wav, sound, soundFrames, error);
-    else if (outputs.kind == OutputKind::Video)
-        ok = VideoWrite(outputs.video, rgb, rgbBytes, sound, soundFrames, error);
-    if (ok)
-        ++outputs.framesWritten;
-    return ok;
+    PendingFrame pending{frame, crc, blocks, {}};
+    if (outputs.kind != OutputKind::Directory)
+        return Keep(outputs, pending, error) &&
+               (outputs.kind != OutputKind::Video ||
+                VideoWrite(outputs.video, rgb, rgbBytes, sound, soundFrames, error));
+    if (!PngQueueAdd(outputs.pngs, FramePath(outputs, frame), rgb, width, height, error))
+        return false;
+    pending.sound.assign(sound, sound + 2 * soundFrames);
+    outputs.pending.push_back(std::move(pending));
+    return KeepWritten(outputs, error);
 }
 
 bool FinishOutputs(CaptureOutputs &outputs, std::string &error) {
     std::string failure;
-    bool ok = ManifestFinish(outputs.manifest, failure);
-    if (!ok)
-        error = failure;
+    bool ok = true;
+    // Every file is finished; the first failure is the one reported.
+    auto note = [&](bool done) {
+        if (!done && ok)
+            error = failure;
+        ok = ok && done;
+    };
     if (outputs.kind == OutputKind::Directory) {
-        if (!PngQueueFinish(outputs.pngs, failure) && ok) {
-            ok = false;
-            error = failure;
-        }
-        if (!WavFinish(outputs.wav, failure) && ok) {
-            ok = false;
-            error = failure;
-        }
+        note(PngQueueFinish(outputs.pngs, failure));
+        note(KeepWritten(outputs, failure));
+        DropPending(outputs);
+        note(WavFinish(outputs.wav, failure));
     }
-    if (outputs.kind == OutputKind::Video) {
-        std::string metadata = FfmetadataText(outputs.chapters, outputs.framesWritten, VIDEO_TITLE);
-        if (!VideoFinish(outputs.video, metadata, failure) && ok) {
-            ok = false;
-            error = failure;
-        }
-    }
+    note(ManifestFinish(outputs.manifest, failure));
+    if (outputs.kind == OutputKind::Video)
+        note(VideoFinish(outputs.video,
+                         FfmetadataText(outputs.chapters,
+                                        outputs.framesWritten.load(std::memory_order_relaxed),
+                                        VIDEO_TITLE),
+                         failure));
     return ok;
 }
 
 void AbandonOutputs(CaptureOutputs &outputs) {
     std::string ignored;
-    ManifestFinish(outputs.manifest, ignored);
     PngQueueFinish(outputs.pngs, ignored);
+    KeepWritten(outputs, ignored);
+    DropPending(outputs);
     WavFinish(outputs.wav, ignored);
+    ManifestFinish(outputs.manifest, ignored);
     VideoAbandon(outputs.video);
 }

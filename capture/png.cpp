@@ -2,7 +2,10 @@
 // compresses a whole buffer at once, several times faster than zlib's
 // streaming deflate at a similar size, which keeps the writing off the
 // capture's critical path.
-#include "capture/files.h"
+#include "capture/png.h"
+
+#include "capture/file_error.h"
+#include "capture/wav.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,8 @@
 // A queue of PNG frames and the threads that write them.
 #include "capture/png_queue.h"
 
-#include "capture/files.h"
+#include "capture/partials.h"
+#include "capture/png.h"
 
 #include <cstring>
 #include <ctime>
@@ -20,6 +21,26 @@ std::chrono::nanoseconds ThreadTime() {
     return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
 }
 
+// Under the lock: the frame is written; the count of frames written in order
+// takes it and those after it that were waiting for it.
+void CountWritten(PngQueue &queue, int64_t sequence) {
+    queue.writtenAfter.insert(sequence);
+    while (!queue.writtenAfter.empty() && *queue.writtenAfter.begin() == queue.written) {
+        queue.writtenAfter.erase(queue.writtenAfter.begin());
+        ++queue.written;
+    }
+}
+
+// One frame into its partial file (which the caller removes when it fails),
+// named by its own path on failure.
+bool WriteJob(const PngJob &job, std::string &error) {
+    std::string partial = PartialPath(job.path, "png");
+    if (WritePng(partial, job.rgb.data(), job.width, job.height, error))
+        return true;
+    error = job.path + error.substr(partial.size());
+    return false;
+}
+
 void Work(PngQueue &queue) {
     std::unique_lock hold(queue.lock);
     for (;;) {
@@ -32,11 +53,13 @@ void Work(PngQueue &queue) {
         hold.unlock();
         std::string error;
         std::chrono::nanoseconds started = ThreadTime();
-        bool ok = skip || WritePng(job.path, job.rgb.data(), job.width, job.height, error);
+        bool ok = !skip && WriteJob(job, error);
         std::chrono::nanoseconds spent = ThreadTime() - started;
         hold.lock();
         queue.busy += spent;
-        if (!ok && queue.error.empty())
+        if (ok)
+            CountWritten(queue, job.sequence);
+        else if (!skip && queue.error.empty())
             queue.error = error;
         queue.spare.push_back(std::move(job.rgb));
         queue.changed.notify_all();
@@ -73,10 +96,15 @@ bool PngQueueAdd(PngQueue &queue, const std::string &path, const uint8_t *rgb, i
         error = queue.error;
         return false;
     }
-    queue.jobs.push_back(PngJob{path, std::move(queue.staged), width, height});
+    queue.jobs.push_back(PngJob{queue.added++, path, std::move(queue.staged), width, height});
     queue.staged.clear(); // a moved-from vector is valid but unspecified
     queue.changed.notify_all();
     return true;
+}
+
+int64_t PngQueueWritten(PngQueue &queue) {
+    std::lock_guard hold(queue.lock);
+    return queue.written;
 }
 
 bool PngQueueFinish(PngQueue &queue, std::string &error) {

@@ -13,7 +13,8 @@ struct ChildDescriptor {
 
 // Runs program (searched in PATH) with arguments, in a process group of its
 // own so that the terminal's Ctrl+C reaches only this tool, which then ends
-// the child's input cleanly. The child's other descriptors are closed.
+// the child's input cleanly. The child inherits no other descriptor of ours:
+// the tool opens every file and pipe close-on-exec.
 bool SpawnProgram(const std::string &program, const std::vector<std::string> &arguments,
                   const std::vector<ChildDescriptor> &descriptors, pid_t &pid, std::string &error);
 // Waits for the child; "" when it exited with status 0, otherwise why not.

@@ -1,9 +1,11 @@
-// Video output: ffmpeg encodes raw frames and sound from two pipes into a
-// Matroska file, then copies the streams into the output with chapters.
+// Video output: a first ffmpeg run encodes the raw frames from a pipe into a
+// Matroska file while the sound goes into a WAV file beside it; a second run
+// copies the pictures, encodes the sound and writes both, with chapters.
 #include "capture/video.h"
 
-#include "capture/files.h"
+#include "capture/file_error.h"
 #include "capture/options.h"
+#include "capture/partials.h"
 #include "capture/spawn.h"
 
 #include <algorithm>
@@ -221,13 +223,6 @@ std::vector<std::string> RemuxArguments(const std::string &container, bool lossl
         arguments.insert(arguments.end(), {"-movflags", "+faststart"});
     arguments.insert(arguments.end(), {"-f", Muxer(container), output});
     return arguments;
-}
-
-std::string PartialPath(const std::string &output, const char *type) {
-    size_t slash = output.find_last_of('/');
-    std::string directory = slash == std::string::npos ? "" : output.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? output : output.substr(slash + 1);
-    return directory + "." + name + "." + std::to_string(getpid()) + ".partial." + type;
 }
 
 bool VideoOpen(VideoEncoder &video, const std::string &output, const std::string &container,

@@ -6,7 +6,7 @@
 // other, however much is waiting there.)
 #pragma once
 
-#include "capture/files.h"
+#include "capture/wav.h"
 
 #include <chrono>
 #include <cstddef>
@@ -34,8 +34,6 @@ std::vector<std::string> EncodeArguments(const std::string &container, bool loss
 std::vector<std::string> RemuxArguments(const std::string &container, bool lossless,
                                         const std::string &partial, const std::string &sound,
                                         const std::string &output);
-// An intermediate file: a hidden name beside output, unique to this process.
-std::string PartialPath(const std::string &output, const char *type);
 
 bool VideoOpen(VideoEncoder &video, const std::string &output, const std::string &container,
                bool lossless, int width, int height, std::string &error);

@@ -1,5 +1,7 @@
-// WAV writer: 16-bit stereo PCM, header sizes patched when the file is finished.
-#include "capture/files.h"
+// WAV writer: 16-bit stereo PCM, header sizes patched after every append.
+#include "capture/wav.h"
+
+#include "capture/file_error.h"
 
 #include <cerrno>
 #include <cstring>
@@ -23,10 +25,6 @@ void Put16(uint8_t *at, uint16_t value) {
 }
 
 } // namespace
-
-std::string FileError(const std::string &path, int error) {
-    return path + ": " + strerror(error);
-}
 
 bool WriteFully(int fd, const void *data, size_t length) {
     const uint8_t *at = static_cast<const uint8_t *>(data);
@@ -61,6 +59,17 @@ void WavHeader(uint8_t header[44], uint32_t rate, uint64_t dataBytes) {
     Put32(header + 40, data);
 }
 
+namespace {
+
+// The header for dataBytes of sound, over the file's first bytes.
+bool PutHeader(const WavFile &wav, uint64_t dataBytes) {
+    uint8_t header[HEADER_BYTES];
+    WavHeader(header, wav.rate, dataBytes);
+    return pwrite(wav.fd, header, sizeof header, 0) == static_cast<ssize_t>(sizeof header);
+}
+
+} // namespace
+
 bool WavCreate(WavFile &wav, const std::string &path, uint32_t rate, std::string &error) {
     wav = WavFile{};
     wav.path = path;
@@ -84,20 +93,22 @@ bool WavAppend(WavFile &wav, const int16_t *samples, size_t sampleFrames, std::s
         error = wav.path + ": sound too long for a WAV file";
         return false;
     }
-    if (!WriteFully(wav.fd, samples, bytes)) {
-        error = FileError(wav.path, errno);
-        return false;
+    if (WriteFully(wav.fd, samples, bytes) && PutHeader(wav, wav.dataBytes + bytes)) {
+        wav.dataBytes += bytes;
+        return true;
     }
-    wav.dataBytes += bytes;
-    return true;
+    error = FileError(wav.path, errno);
+    // A full disk takes part of the frame: the file goes back to whole frames.
+    off_t end = static_cast<off_t>(HEADER_BYTES + wav.dataBytes);
+    if (ftruncate(wav.fd, end) == 0)
+        lseek(wav.fd, end, SEEK_SET);
+    return false;
 }
 
 bool WavFinish(WavFile &wav, std::string &error) {
     if (wav.fd < 0)
         return true;
-    uint8_t header[HEADER_BYTES];
-    WavHeader(header, wav.rate, wav.dataBytes);
-    bool ok = pwrite(wav.fd, header, sizeof header, 0) == static_cast<ssize_t>(sizeof header);
+    bool ok = PutHeader(wav, wav.dataBytes);
     int saved = errno;
     if (close(wav.fd) != 0 && ok) {
         ok = false;

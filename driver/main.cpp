@@ -1,6 +1,7 @@
 // The demo executable: checks that there is a display, routes Ctrl+C and
 // SIGTERM to the close command, and runs the presentation to its end.
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -49,8 +50,11 @@ void RouteCloseSignals() {
 
 int main(int argc, char **argv) {
     if (AsksForVersion(argc, argv)) {
-        std::puts("brumlakor " BRUMLAKOR_VERSION);
-        return 0;
+        // An answer that does not reach stdout (full, closed) is a failure.
+        if (std::puts("brumlakor " BRUMLAKOR_VERSION) >= 0 && std::fflush(stdout) == 0)
+            return 0;
+        std::fprintf(stderr, "brumlakor: standard output: %s\n", std::strerror(errno));
+        return 1;
     }
     // Without a window system SDL would quietly render offscreen and every
     // message box would fail: a demo nobody can see or stop.

@@ -1,13 +1,14 @@
 // Effects: the scenes, each an immediate-mode drawing procedure that steps its
-// own motion variables (the timeline holds them, driver/timeline.h). Effects
-// speak only OpenGL (and MusicPlay via the binding).
+// own motion variables (the timeline holds them, driver/timeline.h). Besides
+// OpenGL they use only the texture bank, the timeline's steps, the runtime's
+// Random and MusicPlay through the binding.
 #pragma once
 
 #include <GL/gl.h>
 #include <cstdint>
 
-// Material emissions of the lit object's outer and inner copy: four floats
-// each, allocated and filled by start-up.
+// Material emissions of the lit object's outer and inner copy: start-up points
+// them at the driver's fixed arrays (five floats, of which GL reads four).
 extern float *outerEmission;
 extern float *innerEmission;
 

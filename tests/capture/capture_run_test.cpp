@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -132,25 +133,51 @@ TEST_F(CaptureRun, StartAndSeedGiveTheMatchingPartButForTheWipe) {
 }
 
 // Ctrl+C while writing: the run stops after the frame in hand and leaves
-// complete, consistent files.
-TEST_F(CaptureRun, InterruptFinishesWhatWasCaptured) {
-    std::string manifest = directory + "/m.txt", frames = directory + "/frames";
-    pid_t pid = Start(directory, {"--frames", "3000", "--manifest", manifest, frames});
-    // The manifest is written in blocks of 4 KB, some 280 frames each.
-    for (int i = 0; i < 600 && ReadFile(manifest).size() <= 4096; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    kill(pid, SIGINT);
-    EXPECT_EQ(WaitExit(pid, 60000), 130);
-    EXPECT_NE(ReadFile(directory + "/errors.txt").find("interrupted"), std::string::npos);
-    size_t count = ReadManifest(manifest).size();
-    EXPECT_GT(count, 280u);
-    EXPECT_LT(count, 3000u);
-    EXPECT_EQ(DirectoryEntries(frames).size(), count + 1); // and audio.wav
-    std::string wav = ReadFile(frames + "/audio.wav");
-    ASSERT_EQ(wav.size(), WAV_HEADER + count * FRAME_SOUND);
-    uint32_t dataSize = 0;
-    memcpy(&dataSize, wav.data() + 40, 4);
-    EXPECT_EQ(dataSize, wav.size() - WAV_HEADER);
+// complete, consistent files. A second interrupt (another signal, so that the
+// two cannot merge into one) stops it at once: the frames it names are whole,
+// each listed and with its sound, and the next capture into the folder
+// removes what the stop left unfinished.
+TEST_F(CaptureRun, InterruptsLeaveWholeFramesListedWithTheirSound) {
+    const std::pair<std::vector<int>, const char *> cases[] = {
+        {{SIGINT}, "interrupted; kept "},
+        {{SIGTERM, SIGINT}, "interrupted again, stopped at once; kept "}};
+    for (const auto &[signals, said] : cases) {
+        std::string frames = directory + "/" + std::to_string(signals.size()),
+                    manifest = frames + ".txt";
+        pid_t pid = Start(directory, {"--frames", "3000", "--manifest", manifest, frames});
+        for (int i = 0; i < 600 && ReadFile(manifest).size() <= 4096; ++i) // some 280 frames
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        for (int number : signals)
+            kill(pid, number);
+        int code = WaitExit(pid, 60000); // or 128 + the second signal, which ends it
+        EXPECT_TRUE(code == 130 || code == 128 + SIGTERM) << code;
+        size_t count = ReadManifest(manifest).size();
+        std::string errors = ReadFile(directory + "/errors.txt");
+        EXPECT_NE(errors.find(said + std::to_string(count) + " frames"), std::string::npos)
+            << errors;
+        EXPECT_GT(count, 200u);
+        EXPECT_LT(count, 3000u);
+        std::vector<std::string> entries = DirectoryEntries(frames);
+        EXPECT_EQ(
+            std::count_if(entries.begin(), entries.end(),
+                          [](const std::string &name) { return name.rfind("frame-", 0) == 0; }),
+            count);
+        std::string wav = ReadFile(frames + "/audio.wav");
+        ASSERT_EQ(wav.size(), WAV_HEADER + count * FRAME_SOUND);
+        uint32_t dataSize = 0;
+        memcpy(&dataSize, wav.data() + 40, 4);
+        EXPECT_EQ(dataSize, wav.size() - WAV_HEADER);
+        ASSERT_EQ(Run(directory, {"--frames", "1", frames}), 0);
+        EXPECT_EQ(DirectoryEntries(frames).size(), count + 1); // and audio.wav
+    }
+}
+
+// Each program's answers: status 0 when they reach stdout, 1 when it is full.
+TEST(ProgramAnswers, FailWhenStandardOutputIsFull) {
+    for (std::string command :
+         {CAPTURE_TOOL " --help", CAPTURE_TOOL " --version", DEMO_PROGRAM " --version"})
+        for (auto [to, status] : {std::pair{" >/dev/null", 0}, {" >/dev/full 2>/dev/null", 1}})
+            EXPECT_EQ(WEXITSTATUS(std::system((command + to).c_str())), status) << command << to;
 }
 
 } // namespace

@@ -2,19 +2,25 @@
 // files, chapters, the progress line, and which blocks a frame drew.
 #include "capture/blocks.h"
 #include "capture/chapters.h"
-#include "capture/files.h"
 #include "capture/options.h"
 #include "capture/outputs.h"
+#include "capture/partials.h"
+#include "capture/png.h"
 #include "capture/progress.h"
 #include "driver/timeline.h"
 #include "tests/support/image.h"
 #include "tests/support/process.h"
 
+#include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <set>
+#include <sys/resource.h>
 #include <tuple>
+#include <unistd.h>
 
 namespace {
 
@@ -53,7 +59,7 @@ const std::tuple<std::vector<const char *>, ParseResult, const char *> OPTION_CA
     {{"out"}, RUN, "3750 0 1 0 dir"},
     {{"--seconds", "1.25", "Run.MP4"}, RUN, "63 0 1 0 mp4"}, // 62.5 rounds up
     {{"--seconds", "0.005", "out"}, ERROR, "--seconds"},     // rounds to no frame
-    {{"--seconds", "nan", "out"}, ERROR, "--seconds"},
+    {{"--seconds", "0x10", "out"}, ERROR, "--seconds"},      // decimal only
     {{"--frames", "1", "--start", "0", "--scale", "1", "--lossless", "x.mkv"},
      RUN,
      "1 0 1 0 mkv lossless"},
@@ -104,7 +110,7 @@ class CaptureFiles : public ::testing::Test {
     std::string directory, error;
 };
 
-TEST_F(CaptureFiles, WavHeaderCarriesTheSizesOnceFinished) {
+TEST_F(CaptureFiles, WavHeaderCarriesTheSizesAfterEveryAppend) {
     WavFile wav;
     std::string path = directory + "/a.wav";
     ASSERT_TRUE(WavCreate(wav, path, 44100, error)) << error;
@@ -113,7 +119,7 @@ TEST_F(CaptureFiles, WavHeaderCarriesTheSizesOnceFinished) {
         sound[i] = static_cast<int16_t>(i * 37);
     for (int frame = 0; frame < 3; ++frame)
         ASSERT_TRUE(WavAppend(wav, sound.data(), 882, error)) << error;
-    EXPECT_EQ(Get32(ReadFile(path), 40), 0u); // sizes come with the finish
+    EXPECT_EQ(Get32(ReadFile(path), 40), 3 * 882 * 4u); // playable before the finish
     ASSERT_TRUE(WavFinish(wav, error)) << error;
     std::string bytes = ReadFile(path);
     ASSERT_EQ(bytes.size(), 44u + 3 * 882 * 4);
@@ -155,6 +161,71 @@ std::vector<uint8_t> Pattern(size_t bytes, int seed) {
     for (size_t i = 0; i < rgb.size(); ++i)
         rgb[i] = static_cast<uint8_t>(i * 7 + i / 111 + seed * 31);
     return rgb;
+}
+
+// A full disk met by a frame (its partial file is /dev/full) or by the sound
+// (a size limit inside frame 5's): the frames before it stay, with their
+// sound and manifest lines, and nothing of the later ones.
+TEST_F(CaptureFiles, AFullDiskKeepsTheFramesBeforeItWithTheirSound) {
+    constexpr size_t SOUND = 882 * 4;
+    rlimit unlimited{};
+    getrlimit(RLIMIT_FSIZE, &unlimited);
+    auto before = signal(SIGXFSZ, SIG_IGN); // the write fails instead of ending the process
+    for (bool frameFirst : {true, false}) {
+        CaptureOptions options;
+        options.output = directory + (frameFirst ? "/f" : "/s");
+        options.outputKind = OutputKind::Directory;
+        options.manifestPath = options.output + ".txt";
+        std::filesystem::create_directory(options.output);
+        if (frameFirst)
+            std::filesystem::create_symlink("/dev/full", options.output + "/" +
+                                                             PartialPath(FrameFileName(5), "png"));
+        rlimit limit = {frameFirst ? unlimited.rlim_cur : 44 + 5 * SOUND + 100, unlimited.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        CaptureOutputs outputs;
+        ASSERT_TRUE(OpenOutputs(options, 3, 1, outputs, error)) << error;
+        std::vector<int16_t> sound(2 * 882, 3);
+        bool ok = true;
+        for (int64_t frame = 0; frame < 12 && ok; ++frame)
+            ok = WriteFrame(options, outputs, frame, Pattern(9, 0).data(), 3, 1, sound.data(), 882,
+                            4, error);
+        EXPECT_FALSE(ok && FinishOutputs(outputs, error));
+        AbandonOutputs(outputs);
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        EXPECT_EQ(error, options.output + (frameFirst ? "/frame-000005.png: No space left on device"
+                                                      : "/audio.wav: File too large"));
+        std::vector<std::string> files = DirectoryEntries(options.output);
+        std::set<std::string> kept = {"audio.wav"};
+        for (int frame = 0; frame < 5; ++frame)
+            kept.insert(FrameFileName(frame));
+        EXPECT_EQ(std::set<std::string>(files.begin(), files.end()), kept);
+        std::string wav = ReadFile(options.output + "/audio.wav");
+        EXPECT_EQ(wav.size(), 44 + 5 * SOUND);
+        EXPECT_EQ(Get32(wav, 40), 5 * SOUND);
+        EXPECT_EQ(ReadFile(options.manifestPath).size(), 5 * ManifestLine(0, 0, 4).size());
+    }
+    signal(SIGXFSZ, before);
+}
+
+// Partial files of runs that are gone go with the next capture into their
+// folder; those of running processes, and other files, stay.
+TEST_F(CaptureFiles, TheNextCaptureRemovesWhatDeadRunsLeftUnfinished) {
+    std::string dead = "4194305", alive = std::to_string(getppid()); // above any pid; the parent
+    const std::pair<std::string, bool> files[] = {
+        {".x.mp4." + dead + ".partial.mkv", false}, {".f.png." + dead + ".partial.png", false},
+        {".x.mp4." + alive + ".partial.wav", true}, {"x.mp4." + dead + ".partial.mkv", true},
+        {".x.mp4." + dead + ".partial.", true},     {".x.mp4.4x.partial.mkv", true},
+        {"." + dead + ".partial.mkv", true}};
+    for (const auto &[name, stays] : files)
+        std::ofstream(directory + "/" + name).put('x');
+    CaptureOptions options;
+    options.output = directory;
+    options.outputKind = OutputKind::Directory;
+    CaptureOutputs outputs;
+    ASSERT_TRUE(OpenOutputs(options, 3, 1, outputs, error)) << error;
+    ASSERT_TRUE(FinishOutputs(outputs, error)) << error;
+    for (const auto &[name, stays] : files)
+        EXPECT_EQ(std::filesystem::exists(directory + "/" + name), stays) << name;
 }
 
 TEST_F(CaptureFiles, OutputsNumberTheFramesAndListThemInTheManifest) {

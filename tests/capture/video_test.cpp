@@ -20,12 +20,8 @@ std::string Bytes(size_t size, int frame) {
         bytes[i] = static_cast<char>((i * 13 + frame * 29) ^ (i / 97));
     return bytes;
 }
-std::string Picture(int frame) {
-    return Bytes(WIDTH * HEIGHT * 3, frame);
-}
-std::string Sound(int frame) {
-    return Bytes(882 * 4, frame + 1000);
-}
+const auto Picture = [](int frame) { return Bytes(WIDTH * HEIGHT * 3, frame); };
+const auto Sound = [](int frame) { return Bytes(882 * 4, frame + 1000); };
 
 class CaptureVideo : public ::testing::Test {
   protected:
