@@ -3,30 +3,29 @@
 // the whole run, so that both are exact to the millisecond (the default period
 // of 15.6 ms would stretch every 20 ms frame).
 #include <windows.h>
-#include <mmsystem.h>
 
-#include "runtime/internal.h"
-#include "runtime/runtime.h"
+#include <mmsystem.h> // after windows.h, which it needs
+
+#include "runtime/platform_clock.h"
 
 namespace {
 constexpr UINT TIMER_PERIOD_MS = 1;
 
 // Set while the program runs: from static initialisation to process exit.
 struct FineTimerPeriod {
-    FineTimerPeriod() { timeBeginPeriod(TIMER_PERIOD_MS); }
-    ~FineTimerPeriod() { timeEndPeriod(TIMER_PERIOD_MS); }
+    FineTimerPeriod() {
+        timeBeginPeriod(TIMER_PERIOD_MS);
+    }
+    ~FineTimerPeriod() {
+        timeEndPeriod(TIMER_PERIOD_MS);
+    }
 } fineTimerPeriod;
 } // namespace
 
-uint32_t TickMilliseconds() {
-    uint32_t now = 0;
-    if (ReadVirtualClock(now))
-        return now;
+uint32_t PlatformMilliseconds() {
     return timeGetTime();
 }
 
-void Delay(uint32_t ms) {
-    if (AdvanceVirtualClock(ms))
-        return;
+void PlatformSleep(uint32_t ms) {
     Sleep(ms);
 }
