@@ -79,8 +79,11 @@ void InstallSoundLibrary() {
     // to map; it is a failed installation like a file that cannot be created.
     int written = WriteBytes(soundLibraryImage, SoundLibraryImageSize());
     CloseOutputFile(0);
-    if (written == 0)
+    if (written == 0) {
+        // The partial file would keep a full disk full while the notice waits.
+        RemoveFile(SoundLibraryPath());
         InstallationFailed();
+    }
     if (!LoadSoundLibrary(SoundLibraryPath()))
         LoadSoundLibraryFromMemory();
 }

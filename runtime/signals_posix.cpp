@@ -15,7 +15,10 @@
 
 namespace {
 constexpr int MAX_CRASH_PROCEDURES = 8;
-constexpr int FATAL_SIGNALS[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT};
+constexpr int FATAL_SIGNALS[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT, SIGTRAP, SIGSYS};
+// Every signal whose default action ends the process without a crash.
+constexpr int CLOSE_SIGNALS[] = {SIGINT,  SIGTERM, SIGHUP,    SIGQUIT, SIGUSR1, SIGUSR2,
+                                 SIGALRM, SIGPOLL, SIGVTALRM, SIGPROF, SIGXCPU};
 constexpr int FATAL_SIGNAL_COUNT = sizeof FATAL_SIGNALS / sizeof FATAL_SIGNALS[0];
 
 CrashProcedure crashProcedures[MAX_CRASH_PROCEDURES];
@@ -69,8 +72,12 @@ void RouteCloseSignals() {
     action.sa_handler = OnCloseSignal;
     action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
-    for (int number : {SIGINT, SIGTERM, SIGHUP})
+    for (int number : CLOSE_SIGNALS)
         sigaction(number, &action, nullptr);
+    // A closed pipe on stderr (a library's message into `| head -c0`) and a
+    // file over the size limit fail their write instead of ending the run.
+    signal(SIGPIPE, SIG_IGN);
+    signal(SIGXFSZ, SIG_IGN);
 }
 
 void AtCrash(CrashProcedure procedure) {

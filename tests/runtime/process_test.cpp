@@ -53,7 +53,7 @@ void Crash(CrashVerdict verdict, int number) {
 
 TEST(Crash, CleanUpsRunLastRegisteredFirstThenTheCrashGoesOn) {
     // The previous handler (a sanitizer's, say) may add a report after ours.
-    for (int number : {SIGSEGV, SIGABRT, SIGBUS})
+    for (int number : {SIGSEGV, SIGABRT, SIGBUS, SIGTRAP, SIGSYS})
         EXPECT_EXIT(Crash(nullptr, number), DiedOfTheCrash, "^BA") << strsignal(number);
     EXPECT_EXIT(Crash(Recognised, SIGSEGV), ::testing::ExitedWithCode(1), "^BA recognised\n$");
 }
