@@ -7,7 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "runtime/internal.h"
 #include "runtime/runtime.h"
 
 namespace {
