@@ -8,6 +8,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "runtime/file_system.h"
+
 namespace {
 
 constexpr int CHANNELS = 2;
@@ -27,20 +29,7 @@ void Put16(uint8_t *at, uint16_t value) {
 } // namespace
 
 bool WriteFully(int fd, const void *data, size_t length) {
-    const uint8_t *at = static_cast<const uint8_t *>(data);
-    while (length > 0) {
-        ssize_t written = write(fd, at, length);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            if (written == 0)
-                errno = EIO;
-            return false;
-        }
-        at += written;
-        length -= static_cast<size_t>(written);
-    }
-    return true;
+    return WriteAll(fd, data, length);
 }
 
 void WavHeader(uint8_t header[44], uint32_t rate, uint64_t dataBytes) {

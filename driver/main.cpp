@@ -1,8 +1,6 @@
 // The demo executable: checks that there is a display, routes Ctrl+C and
-// SIGTERM to the close command, and runs the presentation to its end.
-#include <atomic>
-#include <cerrno>
-#include <csignal>
+// SIGTERM to the close command (runtime/signals.h), and runs the presentation
+// to its end.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +8,7 @@
 #include "display/display.h"
 #include "driver/demo.h"
 #include "driver/version.h"
+#include "runtime/signals.h"
 
 namespace {
 // The demo takes no options: --version is answered, any other word ignored.
@@ -25,27 +24,6 @@ bool HasDisplay() {
     return WindowSystemInReach();
 }
 
-std::atomic<int> closeSignals{0}; // lock-free, so safe in a handler
-
-// The first signal ends the run like the close box, through the shutdown; a
-// second one, should that hang, ends the process the default way.
-void OnCloseSignal(int number) {
-    if (closeSignals.fetch_add(1, std::memory_order_relaxed) > 0) {
-        std::signal(number, SIG_DFL);
-        std::raise(number);
-        return;
-    }
-    RequestClose();
-}
-
-void RouteCloseSignals() {
-    struct sigaction action {};
-    action.sa_handler = OnCloseSignal;
-    action.sa_flags = SA_RESTART;
-    sigemptyset(&action.sa_mask);
-    for (int number : {SIGINT, SIGTERM, SIGHUP})
-        sigaction(number, &action, nullptr);
-}
 } // namespace
 
 int main(int argc, char **argv) {

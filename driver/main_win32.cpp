@@ -1,35 +1,13 @@
 // The demo executable on Windows: routes the console's Ctrl+C, Ctrl+Break and
-// close events to the close command, and runs the presentation to its end.
-#include <atomic>
+// close events to the close command (runtime/signals.h), and runs the
+// presentation to its end. The entry point is the platform's own.
 #include <windows.h>
 
-#include "display/display.h"
 #include "driver/demo.h"
-
-namespace {
-constexpr DWORD CONSOLE_GRACE_MS = 10000;
-
-std::atomic<int> closeEvents{0};
-
-// Runs on a thread of its own. The first event ends the run like the close
-// box, through the shutdown; a second one ends the process the default way.
-// The console's close, logoff and shutdown events end the process as soon as
-// the handler returns, so for them the handler waits while the main thread
-// shuts down (its exit ends this thread too).
-BOOL WINAPI OnConsoleEvent(DWORD event) {
-    if (closeEvents.fetch_add(1, std::memory_order_relaxed) > 0)
-        return FALSE;
-    RequestClose();
-    if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
-        Sleep(CONSOLE_GRACE_MS);
-    return TRUE;
-}
-} // namespace
+#include "runtime/signals.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    // Started from a console: its Ctrl+C and close reach the demo there.
-    AttachConsole(ATTACH_PARENT_PROCESS);
-    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+    RouteCloseSignals();
     StartUp(DemoOptions{});
     while (RunFrame()) {
     }

@@ -3,11 +3,10 @@
 // the whole run, so that both are exact to the millisecond (the default period
 // of 15.6 ms would stretch every 20 ms frame).
 #include <windows.h>
-// After windows.h, whose types it uses.
-#include <mmsystem.h>
 
-#include "runtime/internal.h"
-#include "runtime/runtime.h"
+#include <mmsystem.h> // after windows.h, which it needs
+
+#include "runtime/platform_clock.h"
 
 namespace {
 constexpr UINT TIMER_PERIOD_MS = 1;
@@ -23,15 +22,10 @@ struct FineTimerPeriod {
 } fineTimerPeriod;
 } // namespace
 
-uint32_t TickMilliseconds() {
-    uint32_t now = 0;
-    if (ReadVirtualClock(now))
-        return now;
+uint32_t PlatformMilliseconds() {
     return timeGetTime();
 }
 
-void Delay(uint32_t ms) {
-    if (AdvanceVirtualClock(ms))
-        return;
+void PlatformSleep(uint32_t ms) {
     Sleep(ms);
 }

@@ -2,8 +2,7 @@
 // own message text when a DLL cannot be loaded.
 #include <windows.h>
 
-#include "runtime/internal.h"
-#include "runtime/runtime.h"
+#include "runtime/library_loader.h"
 
 namespace {
 std::string SystemMessage(DWORD code) {

@@ -1,10 +1,10 @@
 // Library slots: loaded libraries addressed by small numbers. The table has a
 // fixed capacity so that the player's thread can read a slot without a lock
 // while the main thread never moves the storage under it. The platform's
-// loader (library_loader*.cpp) does the loading and unloading.
+// loader (library_loader.h) does the loading and unloading.
 #include <atomic>
 
-#include "runtime/internal.h"
+#include "runtime/library_loader.h"
 #include "runtime/runtime.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <pthread.h>
+#include <thread>
 #include <vector>
 
 #include "runtime/internal.h"
@@ -18,7 +18,7 @@ void CloseAllLibrarySlots();
 namespace {
 std::vector<EndProcedure> endProcedures;
 std::atomic<bool> closeRequested{false};
-pthread_t mainThread;
+std::thread::id mainThread;
 std::atomic<bool> started{false};
 std::atomic<int> mainThreadDialogs{0};
 } // namespace
@@ -26,7 +26,7 @@ std::atomic<int> mainThreadDialogs{0};
 static_assert(std::atomic<bool>::is_always_lock_free, "close request must be signal-safe");
 
 void RuntimeStart() {
-    mainThread = pthread_self();
+    mainThread = std::this_thread::get_id();
     started.store(true, std::memory_order_relaxed);
     closeRequested.store(false, std::memory_order_relaxed);
     endProcedures.clear();
@@ -73,7 +73,7 @@ void ClearCloseRequest() {
 }
 
 bool OnMainThread() {
-    return started.load(std::memory_order_relaxed) && pthread_equal(pthread_self(), mainThread);
+    return started.load(std::memory_order_relaxed) && std::this_thread::get_id() == mainThread;
 }
 
 // The dialog count lives here, not with the dialogs, so that tests may link

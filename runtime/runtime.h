@@ -1,11 +1,17 @@
 // Runtime services: process start and end, texts, numbered output files,
 // message dialogs, clock and sleep, power and random numbers, library slots.
 // Everything here is called from the main thread unless a comment says otherwise.
+// They stand on one backend header per platform service: file_system.h,
+// private_dir.h, memory_file.h, library_loader.h, platform_clock.h,
+// dialog_box.h and signals.h.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "runtime/library_loader.h"
+#include "runtime/signals.h"
 
 // ---- Process -------------------------------------------------------------
 
@@ -28,18 +34,7 @@ void RuntimeEnd();
 // by the early exits of start-up.
 [[noreturn]] void EndProcess();
 
-// A crash skips RuntimeEnd. Procedures registered here run, last registered
-// first, when the process receives a fatal signal (SIGSEGV, SIGBUS, SIGILL,
-// SIGFPE, SIGABRT); they run inside the signal handler and may only make
-// async-signal-safe calls. Up to eight; one registered twice runs once.
-using CrashProcedure = void (*)();
-void AtCrash(CrashProcedure procedure);
-
-// Asked after the crash procedures: a verdict that returns true has
-// recognised the crash as the consequence of a failure it has reported
-// itself, and the process exits with status 1 instead of dying by the signal.
-using CrashVerdict = bool (*)();
-void SetCrashVerdict(CrashVerdict verdict);
+// RouteCloseSignals, AtCrash and SetCrashVerdict: runtime/signals.h.
 
 // ---- Texts ---------------------------------------------------------------
 
@@ -61,14 +56,6 @@ intptr_t CreateOutputFile(int number, const std::string &path);
 int WriteBytes(const void *address, size_t length);
 void CloseOutputFile(int number);
 int RemoveFile(const std::string &path);
-
-// ---- Private temp directory ----------------------------------------------
-
-// Creates a fresh directory of this run's own, readable by this user only,
-// under the system's temp directory; its name starts with prefix and never
-// names anything that existed before. Returns its path ending in the platform's
-// path separator, or "" when none could be made.
-std::string MakePrivateTempDirectory(const char *prefix);
 
 // ---- Dialogs -------------------------------------------------------------
 
@@ -109,8 +96,6 @@ void CloseLibrarySlot(int slot);
 void *LibrarySlotHandle(int slot);
 // The loader's message for the last failed OpenLibrarySlot, or "".
 std::string LibrarySlotError();
-// The address of name in a loaded library, or nullptr (the platform's lookup).
-void *LibraryFunctionAddress(void *library, const char *name);
 
 // Looks name up afresh in the slot's library and calls it with the given
 // arguments. With an empty slot or a missing name no call is made and the

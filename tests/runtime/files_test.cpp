@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "runtime/runtime.h"
+#include "tests/support/process.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -14,17 +15,14 @@ class OutputFiles : public ::testing::Test {
   protected:
     void SetUp() override {
         RuntimeStart();
-        char pattern[] = "/tmp/runtime-files-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory = pattern + std::string("/");
+        directory = MakeTempDir("runtime-files") + "/";
     }
     void TearDown() override {
         RuntimeEnd();
         fs::remove_all(directory);
     }
     std::string Read(const std::string &name) {
-        std::ifstream in(directory + name, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        return ReadFile(directory + name);
     }
     std::string directory;
 };

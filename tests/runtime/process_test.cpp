@@ -7,7 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "runtime/internal.h"
 #include "runtime/runtime.h"
 
 namespace {
@@ -53,7 +52,7 @@ void Crash(CrashVerdict verdict, int number) {
 
 TEST(Crash, CleanUpsRunLastRegisteredFirstThenTheCrashGoesOn) {
     // The previous handler (a sanitizer's, say) may add a report after ours.
-    for (int number : {SIGSEGV, SIGABRT, SIGBUS})
+    for (int number : {SIGSEGV, SIGABRT, SIGBUS, SIGTRAP, SIGSYS})
         EXPECT_EXIT(Crash(nullptr, number), DiedOfTheCrash, "^BA") << strsignal(number);
     EXPECT_EXIT(Crash(Recognised, SIGSEGV), ::testing::ExitedWithCode(1), "^BA recognised\n$");
 }

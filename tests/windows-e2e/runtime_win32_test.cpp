@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include "runtime/private_dir.h"
 #include "runtime/runtime.h"
 
 namespace {

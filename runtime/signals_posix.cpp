@@ -1,17 +1,24 @@
-// Fatal signals. A crash (a fault inside a driver library, say) skips every
+// Signals on POSIX. The close signals end the run through its shutdown.
+//
+// Fatal signals: a crash (a fault inside a driver library, say) skips every
 // end procedure, so the files the run made in the temp directory would stay
 // behind. The handler runs the crash clean-ups, which use async-signal-safe
 // calls only, and then lets the crash take its course through whatever
 // handler was there before (the default one, or a sanitizer's), unless the
 // verdict recognises it as the consequence of a failure already understood.
+#include <atomic>
 #include <csignal>
 #include <unistd.h>
 
-#include "runtime/runtime.h"
+#include "runtime/internal.h"
+#include "runtime/signals.h"
 
 namespace {
 constexpr int MAX_CRASH_PROCEDURES = 8;
-constexpr int FATAL_SIGNALS[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT};
+constexpr int FATAL_SIGNALS[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT, SIGTRAP, SIGSYS};
+// Every signal whose default action ends the process without a crash.
+constexpr int CLOSE_SIGNALS[] = {SIGINT,  SIGTERM, SIGHUP,    SIGQUIT, SIGUSR1, SIGUSR2,
+                                 SIGALRM, SIGPOLL, SIGVTALRM, SIGPROF, SIGXCPU};
 constexpr int FATAL_SIGNAL_COUNT = sizeof FATAL_SIGNALS / sizeof FATAL_SIGNALS[0];
 
 CrashProcedure crashProcedures[MAX_CRASH_PROCEDURES];
@@ -19,6 +26,7 @@ volatile sig_atomic_t crashProcedureCount = 0;
 volatile CrashVerdict crashVerdict = nullptr;
 struct sigaction previousActions[FATAL_SIGNAL_COUNT];
 bool handlerInstalled = false;
+std::atomic<int> closeSignals{0}; // lock-free, so safe in a handler
 
 void RestorePreviousActions() {
     for (int i = 0; i < FATAL_SIGNAL_COUNT; i++)
@@ -46,7 +54,31 @@ void InstallHandler() {
         sigaction(FATAL_SIGNALS[i], &action, &previousActions[i]);
     handlerInstalled = true;
 }
+
+// The first signal ends the run like the close box, through the shutdown; a
+// second one, should that hang, ends the process the default way.
+void OnCloseSignal(int number) {
+    if (closeSignals.fetch_add(1, std::memory_order_relaxed) > 0) {
+        signal(number, SIG_DFL);
+        raise(number);
+        return;
+    }
+    RaiseCloseRequest();
+}
 } // namespace
+
+void RouteCloseSignals() {
+    struct sigaction action {};
+    action.sa_handler = OnCloseSignal;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    for (int number : CLOSE_SIGNALS)
+        sigaction(number, &action, nullptr);
+    // A closed pipe on stderr (a library's message into `| head -c0`) and a
+    // file over the size limit fail their write instead of ending the run.
+    signal(SIGPIPE, SIG_IGN);
+    signal(SIGXFSZ, SIG_IGN);
+}
 
 void AtCrash(CrashProcedure procedure) {
     for (int i = 0; i < crashProcedureCount; i++)

@@ -3,8 +3,7 @@
 // the player's thread.
 #include <dlfcn.h>
 
-#include "runtime/internal.h"
-#include "runtime/runtime.h"
+#include "runtime/library_loader.h"
 
 void *LoadPlatformLibrary(const char *path, std::string &error) {
     void *library = dlopen(path, RTLD_NOW | RTLD_LOCAL);

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <windows.h>
 
-#include "runtime/runtime.h"
+#include "runtime/private_dir.h"
 
 namespace {
 constexpr int NAME_ATTEMPTS = 100;
@@ -36,4 +36,15 @@ std::string MakePrivateTempDirectory(const char *prefix) {
             return "";
     }
     return "";
+}
+
+// No sweep: a run's directory cannot be told from a live one's without a lock
+// that outlives a killed process, and what is left stays in the user's own
+// temp directory, which the system's clean-up empties.
+std::string OpenPrivateDirectory(const char *prefix, const char *) {
+    return MakePrivateTempDirectory(prefix);
+}
+
+void ClosePrivateDirectory(const std::string &path) {
+    RemoveDirectoryA(path.c_str()); // only if nothing else is left in it
 }
