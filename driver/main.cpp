@@ -1,6 +1,7 @@
 // The demo executable: checks that there is a display, routes Ctrl+C and
 // SIGTERM to the close command (runtime/signals.h), and runs the presentation
 // to its end.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
