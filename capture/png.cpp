@@ -5,7 +5,6 @@
 #include "capture/png.h"
 
 #include "capture/file_error.h"
-#include "capture/wav.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -14,6 +13,8 @@
 #include <memory>
 #include <unistd.h>
 #include <vector>
+
+#include "runtime/file_system.h"
 
 namespace {
 
@@ -120,7 +121,7 @@ bool WritePng(const std::string &path, const uint8_t *rgb, int width, int height
         error = FileError(path, errno);
         return false;
     }
-    bool ok = WriteFully(fd, encoder.file.data(), length);
+    bool ok = WriteAll(fd, encoder.file.data(), length);
     int failure = errno;
     if (close(fd) != 0 && ok) {
         ok = false;

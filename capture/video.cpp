@@ -15,6 +15,8 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include "runtime/file_system.h"
+
 namespace {
 
 const char *const FFMPEG = "ffmpeg";
@@ -156,7 +158,7 @@ bool Remux(VideoEncoder &video, const std::string &metadata, std::string &error)
         return false;
     }
     // The text is a few hundred bytes: it fits in the pipe at once.
-    WriteFully(video.videoFd, metadata.data(), metadata.size());
+    WriteAll(video.videoFd, metadata.data(), metadata.size());
     std::string status = EndFfmpeg(video);
     if (status.empty())
         return true;

@@ -28,10 +28,6 @@ void Put16(uint8_t *at, uint16_t value) {
 
 } // namespace
 
-bool WriteFully(int fd, const void *data, size_t length) {
-    return WriteAll(fd, data, length);
-}
-
 void WavHeader(uint8_t header[44], uint32_t rate, uint64_t dataBytes) {
     uint32_t data = static_cast<uint32_t>(dataBytes);
     memcpy(header, "RIFF", 4);
@@ -66,7 +62,7 @@ bool WavCreate(WavFile &wav, const std::string &path, uint32_t rate, std::string
     wav.fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     uint8_t header[HEADER_BYTES];
     WavHeader(header, rate, 0);
-    if (wav.fd < 0 || !WriteFully(wav.fd, header, sizeof header)) {
+    if (wav.fd < 0 || !WriteAll(wav.fd, header, sizeof header)) {
         error = FileError(path, errno);
         if (wav.fd >= 0)
             close(wav.fd);
@@ -82,7 +78,7 @@ bool WavAppend(WavFile &wav, const int16_t *samples, size_t sampleFrames, std::s
         error = wav.path + ": sound too long for a WAV file";
         return false;
     }
-    if (WriteFully(wav.fd, samples, bytes) && PutHeader(wav, wav.dataBytes + bytes)) {
+    if (WriteAll(wav.fd, samples, bytes) && PutHeader(wav, wav.dataBytes + bytes)) {
         wav.dataBytes += bytes;
         return true;
     }

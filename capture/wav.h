@@ -6,10 +6,6 @@
 #include <cstdint>
 #include <string>
 
-// Writes all of length bytes to fd, retrying short writes and EINTR (the PNG
-// frames and ffmpeg's metadata go through it too).
-bool WriteFully(int fd, const void *data, size_t length);
-
 // The header counts the sound after every append, so a capture that ends at
 // any moment leaves a playable file; a failed append leaves it as it was.
 struct WavFile {
