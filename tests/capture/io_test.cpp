@@ -101,13 +101,10 @@ uint32_t Get32(const std::string &bytes, size_t at) {
 
 class CaptureFiles : public ::testing::Test {
   protected:
-    void SetUp() override {
-        directory = MakeTempDir("capture-files");
-    }
     void TearDown() override {
         std::filesystem::remove_all(directory);
     }
-    std::string directory, error;
+    std::string directory = MakeTempDir("capture-files"), error; // a fresh one for each test
 };
 
 TEST_F(CaptureFiles, WavHeaderCarriesTheSizesAfterEveryAppend) {

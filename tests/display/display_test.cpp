@@ -16,29 +16,24 @@
 
 namespace {
 
-std::array<GLint, 4> Viewport() {
-    std::array<GLint, 4> viewport;
-    glGetIntegerv(GL_VIEWPORT, viewport.data());
-    return viewport;
-}
-
-GLint Integer(GLenum name) {
-    GLint value = 0;
-    glGetIntegerv(name, &value);
-    return value;
+// A state variable of up to four values (the viewport's), unused ones 0.
+std::array<GLint, 4> Integers(GLenum name) {
+    std::array<GLint, 4> values{};
+    glGetIntegerv(name, values.data());
+    return values;
 }
 
 TEST(HeadlessDisplay, FixedStateAndTheView) {
     ASSERT_TRUE(StartHeadlessDisplay(640, 480));
-    EXPECT_GE(Integer(GL_DEPTH_BITS) * 1000 + Integer(GL_GREEN_BITS), 24008);
+    EXPECT_GE(Integers(GL_DEPTH_BITS)[0] * 1000 + Integers(GL_GREEN_BITS)[0], 24008);
     const std::pair<GLenum, GLint> integers[] = {
         {GL_BLEND, 1},          {GL_BLEND_SRC, GL_SRC_ALPHA},
         {GL_BLEND_DST, GL_ONE}, {GL_LIGHT0, 1},
         {GL_LIGHTING, 0},       {GL_FOG, 0},
         {GL_DEPTH_TEST, 0},     {GL_UNPACK_ALIGNMENT, 1}};
     for (auto [name, value] : integers)
-        EXPECT_EQ(Integer(name), value) << "0x" << std::hex << name;
-    EXPECT_EQ(Viewport(), (std::array<GLint, 4>{0, 0, 640, 480}));
+        EXPECT_EQ(Integers(name)[0], value) << "0x" << std::hex << name;
+    EXPECT_EQ(Integers(GL_VIEWPORT), (std::array<GLint, 4>{0, 0, 640, 480}));
     // Set with the identity model-view, so stored in eye space unchanged.
     std::array<GLfloat, 4> light;
     glGetLightfv(GL_LIGHT0, GL_POSITION, light.data());
@@ -48,7 +43,7 @@ TEST(HeadlessDisplay, FixedStateAndTheView) {
     // model-view matrix; the projection stays the identity.
     glMatrixMode(GL_TEXTURE); // ResetView must select model-view itself
     ResetView();
-    EXPECT_EQ(Integer(GL_MATRIX_MODE), GL_MODELVIEW);
+    EXPECT_EQ(Integers(GL_MATRIX_MODE)[0], GL_MODELVIEW);
     GLdouble modelView[16], projection[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
@@ -65,9 +60,9 @@ TEST(HeadlessDisplay, ViewportFollowsTheDrawableOnASizeMessage) {
     ASSERT_TRUE(StartHeadlessDisplay(640, 480));
     glViewport(0, 0, 10, 10);
     EXPECT_EQ(ViewportOnResize(MainWindowHandle(0), 0x0100, 0, 0), NOT_HANDLED);
-    EXPECT_EQ(Viewport()[2], 10);
+    EXPECT_EQ(Integers(GL_VIEWPORT)[2], 10);
     EXPECT_EQ(ViewportOnResize(MainWindowHandle(0), 0x0005, 0, 0), 1);
-    EXPECT_EQ(Viewport(), (std::array<GLint, 4>{0, 0, 640, 480}));
+    EXPECT_EQ(Integers(GL_VIEWPORT), (std::array<GLint, 4>{0, 0, 640, 480}));
 }
 
 class EventPoll : public ::testing::Test {

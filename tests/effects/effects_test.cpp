@@ -2,11 +2,8 @@
 // values, the motion it steps, and what shows on screen.
 #include <GL/gl.h>
 #include <algorithm>
-#include <gtest/gtest.h>
 #include <tuple>
 
-#include "driver/timeline.h"
-#include "effects/effects.h"
 #include "effects_fixture.h"
 #include "runtime/runtime.h"
 

@@ -1,6 +1,5 @@
 // The supershape: the grid against the figures the solid is known by, and the
 // display list as the generator emits it.
-#include <GL/gl.h>
 #include <cmath>
 #include <gtest/gtest.h>
 

@@ -3,7 +3,6 @@
 // player of the sound tests, loaded into the sound slot, reports the calls that
 // reach it through the binding. Every call is logged in order while recording;
 // the wrapped ones are then passed on unchanged.
-#include <GL/gl.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -107,8 +106,8 @@ std::string Trace(const std::vector<RecordedCall> &list, const std::string &only
 }
 
 int CountCalls(const std::vector<RecordedCall> &list, const std::string &name) {
-    return int(
-        std::count_if(list.begin(), list.end(), [&](auto &call) { return call.name == name; }));
+    return int(std::count_if(
+        list.begin(), list.end(), [&](auto &call) { return call.name == name; }));
 }
 
 size_t FindCall(const std::vector<RecordedCall> &list, const std::string &name, size_t from) {

@@ -1,12 +1,10 @@
 // The scene timeline as the frame loop runs it: RunEffectBlocks frame after
 // frame, the blocks of each frame told apart by the calls they make.
 #include <algorithm>
-#include <gtest/gtest.h>
 #include <map>
 #include <sstream>
 
 #include "driver/demo.h"
-#include "driver/timeline.h"
 #include "effects_fixture.h"
 
 namespace {

@@ -1,6 +1,7 @@
 // The painted texture images, byte by byte, for everything the effects rely
 // on; and the make_images command line.
 #include "tests/images/image_views.h"
+#include "tests/support/process.h"
 #include "tools/images/images.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +12,8 @@
 #include <map>
 #include <set>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -81,16 +82,12 @@ TEST(Font, GlyphsStandInTheirCellsAndRows) {
 TEST(Font, StrokesAreMostlyTwoTexelsThick) {
     View font = ImageView(0);
     std::map<int, int> runs;
-    for (int y = 0; y < 16; ++y) {
-        for (int x = 0, run = 0; x <= 26 * 12; ++x) {
-            if (x < 26 * 12 && font.At(x, y)) {
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0, run = 0; x <= 26 * 12; ++x)
+            if (x < 26 * 12 && font.At(x, y))
                 ++run;
-            } else if (run) {
-                ++runs[run];
-                run = 0;
-            }
-        }
-    }
+            else if (run)
+                ++runs[std::exchange(run, 0)];
     EXPECT_EQ(std::max_element(runs.begin(), runs.end(),
                                [](auto a, auto b) { return a.second < b.second; })
                   ->first,
@@ -130,9 +127,8 @@ TEST(Title, SecondWordDiffersOnlyInsideTheMiddleBand) {
 TEST(MakeImages, WritesThePaintedBlockAndZoomedPreviewsOrFails) {
     EXPECT_TRUE(PaintImageBlock() == Block());
     std::string dir = testing::TempDir() + "images_" + std::to_string(getpid());
-    auto run = [&](const std::string &arguments) {
-        int status = std::system((MAKE_IMAGES_PATH " " + arguments + " 2>/dev/null").c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    auto run = [](const std::string &arguments) {
+        return ShellStatus(MAKE_IMAGES_PATH " " + arguments);
     };
     ASSERT_EQ(run("--zoom 2 --png-dir " + dir + " " + dir + ".bin"), 1) << "no such folder";
     ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);

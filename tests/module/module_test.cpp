@@ -12,18 +12,11 @@
 #include <xmp.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <set>
-#include <sys/wait.h>
 
 namespace {
-
-int Shell(const std::string &command) {
-    int status = std::system((command + " 2>/dev/null").c_str());
-    return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 struct Module {
     std::vector<uint8_t> bytes;
@@ -136,10 +129,9 @@ TEST(Module, SnareAndKickSoundOnTheirRowsOnly) {
         std::map<int, int> expected;
         for (int r : c.rows)
             expected[r] = c.channels;
-        for (int p : c.patterns) {
+        for (int p : c.patterns)
             EXPECT_EQ(Triggers(p, c.instrument), expected)
                 << "instrument " << c.instrument << ", pattern " << p;
-        }
     }
 }
 
@@ -159,11 +151,10 @@ TEST(Module, SamplesDecodeToTheSynthesisedFrames) {
         bool wide = s.flg & XMP_SAMPLE_16BIT;
         EXPECT_EQ(!wide, m.eightBit);
         int mismatches = 0;
-        for (int f = 0; f < s.len; f++) {
+        for (int f = 0; f < s.len; f++)
             mismatches +=
                 (wide ? reinterpret_cast<const int16_t *>(s.data)[f]
                       : reinterpret_cast<const int8_t *>(s.data)[f] * 256) != m.frames[size_t(f)];
-        }
         EXPECT_EQ(mismatches, 0);
         if (s.flg & XMP_SAMPLE_LOOP) {
             EXPECT_EQ(s.lpe, s.len);
@@ -196,7 +187,7 @@ TEST(ModulePlay, OnePassIsOnTimeAndLoud) {
 // make_module writes the generator's bytes, or fails with an exit code.
 TEST(ModuleTools, MakeModuleWritesTheFileOrFailsWithAnExitCode) {
     std::string dir = MakeTempDir("module"), make = MAKE_MODULE_PATH " ";
-    ASSERT_EQ(Shell(make + dir + "/music.xm"), 0);
+    ASSERT_EQ(ShellStatus(make + dir + "/music.xm"), 0);
     EXPECT_TRUE(ReadFile(dir + "/music.xm") ==
                 std::string(Generated().bytes.begin(), Generated().bytes.end()));
     const std::pair<std::string, int> FAILURES[] = {
@@ -204,7 +195,7 @@ TEST(ModuleTools, MakeModuleWritesTheFileOrFailsWithAnExitCode) {
         {make + dir + "/missing/music.xm", 1},
     };
     for (const auto &[command, status] : FAILURES)
-        EXPECT_EQ(Shell(command), status) << command;
+        EXPECT_EQ(ShellStatus(command), status) << command;
     std::filesystem::remove_all(dir);
 }
 

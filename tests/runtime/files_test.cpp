@@ -15,7 +15,6 @@ class OutputFiles : public ::testing::Test {
   protected:
     void SetUp() override {
         RuntimeStart();
-        directory = MakeTempDir("runtime-files") + "/";
     }
     void TearDown() override {
         RuntimeEnd();
@@ -24,7 +23,7 @@ class OutputFiles : public ::testing::Test {
     std::string Read(const std::string &name) {
         return ReadFile(directory + name);
     }
-    std::string directory;
+    std::string directory = MakeTempDir("runtime-files") + "/"; // a fresh one for each test
 };
 
 // Reopening a number closes its old file; writes go to the newest file; a

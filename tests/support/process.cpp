@@ -68,6 +68,11 @@ pid_t Spawn(const std::vector<std::string> &argv, const std::vector<std::string>
     _exit(127);
 }
 
+int ShellStatus(const std::string &command) {
+    int status = std::system((command + " 2>/dev/null").c_str());
+    return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 int WaitExit(pid_t pid, int timeoutMs, double *elapsedMs) {
     double start = NowMs();
     while (NowMs() - start < timeoutMs) {

@@ -14,6 +14,8 @@ std::string ReadFile(const std::string &path);
 // Names in a directory (none when it does not exist).
 std::vector<std::string> DirectoryEntries(const std::string &directory);
 
+// Runs command under sh with stderr discarded: its exit status, -1 when it did not exit.
+int ShellStatus(const std::string &command);
 // Runs argv (argv[0] looked up in PATH) with the changes to the environment
 // given as "NAME=value" (set) or "NAME" (unset); stderr goes to errorPath,
 // stdout nowhere. The child dies with the test. Returns its pid, -1 on failure.
