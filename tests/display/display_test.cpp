@@ -109,8 +109,7 @@ const PollCase POLLS[] = {
     {"the hook sees messages first",
      [] { SetMessageHook(SwallowKeys); },
      {Key(SDLK_ESCAPE), Window(SDL_WINDOWEVENT_CLOSE)},
-     {{EVENT_KEY_DOWN, KEY_ESCAPE}, {EVENT_CLOSE, 0}}},
-};
+     {{EVENT_KEY_DOWN, KEY_ESCAPE}, {EVENT_CLOSE, 0}}}};
 
 TEST_F(EventPoll, GivesEachEventItsResultAndParameter) {
     for (const PollCase &c : POLLS) {

@@ -15,6 +15,7 @@
 #include "runtime/internal.h"
 #include "runtime/runtime.h"
 #include "sdl_events.h"
+#include "tests/support/process.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -111,11 +112,10 @@ TEST(Shutdown, EndsWithExitCodeZeroAndLeavesNoFiles) {
     // suite's start-up threads could hang under the thread sanitizer.
     const std::string style = GTEST_FLAG_GET(death_test_style);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    char pattern[] = "/tmp/frame-loop-tmp-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string pattern = MakeTempDir("frame-loop-tmp");
     EXPECT_EXIT(
         {
-            setenv("TMPDIR", pattern, 1);
+            setenv("TMPDIR", pattern.c_str(), 1);
             StartOffscreen();
             RequestClose();
             bool goesOn = RunFrame();

@@ -55,10 +55,10 @@ TEST(Module, HeaderHoldsWhatThePlayerReliesOn) {
     EXPECT_EQ(std::string(Generated().bytes.begin(), Generated().bytes.begin() + 17),
               "Extended Module: ");
     EXPECT_EQ(Raw(37, 1), 0x1au);
+    // version, header size (4 bytes), orders, restart, channels, patterns,
+    // instruments, linear table, speed, tempo
     const std::pair<size_t, uint32_t> FIELDS[] = {
-        {58, 0x0104}, {64, 14}, {66, 0}, {68, 14},  {70, 16},
-        {72, 25},     {74, 1},  {76, 3}, {78, 155}, // linear table, speed, tempo
-    };
+        {58, 0x0104}, {64, 14}, {66, 0}, {68, 14}, {70, 16}, {72, 25}, {74, 1}, {76, 3}, {78, 155}};
     for (auto [at, value] : FIELDS)
         EXPECT_EQ(Raw(at, 2), value) << "at " << at;
     EXPECT_EQ(Raw(60, 4), 276u);
@@ -190,10 +190,8 @@ TEST(ModuleTools, MakeModuleWritesTheFileOrFailsWithAnExitCode) {
     ASSERT_EQ(ShellStatus(make + dir + "/music.xm"), 0);
     EXPECT_TRUE(ReadFile(dir + "/music.xm") ==
                 std::string(Generated().bytes.begin(), Generated().bytes.end()));
-    const std::pair<std::string, int> FAILURES[] = {
-        {make, 2},
-        {make + dir + "/missing/music.xm", 1},
-    };
+    const std::pair<std::string, int> FAILURES[] = {{make, 2},
+                                                    {make + dir + "/missing/music.xm", 1}};
     for (const auto &[command, status] : FAILURES)
         EXPECT_EQ(ShellStatus(command), status) << command;
     std::filesystem::remove_all(dir);

@@ -149,14 +149,13 @@ TEST_F(Binding, TheReporterShowsThePlayersMessageForItsCode) {
 // separator of its own), is loaded and initialised from there, and goes with
 // its directory at the end.
 TEST(Installation, WritesTheImageIntoAPrivateDirectoryAndRemovesItAtTheEnd) {
-    char scratch[] = "/tmp/brumlakor-install-test-XXXXXX";
-    ASSERT_NE(mkdtemp(scratch), nullptr);
-    setenv("TMPDIR", scratch, 1);
+    const std::string scratch = MakeTempDir("install-test");
+    setenv("TMPDIR", scratch.c_str(), 1);
     RuntimeStart();
     FakePlayerReset();
     InstallSoundLibrary();
     const std::string dir = TempDir();
-    EXPECT_EQ(dir.substr(0, sizeof scratch) + dir.back(), scratch + std::string("//"));
+    EXPECT_EQ(dir.substr(0, scratch.size() + 1) + dir.back(), scratch + "//");
     EXPECT_EQ(std::filesystem::file_size(dir + "bassmod.dll"), SoundLibraryImageSize());
     UninstallSoundLibrary();
     UninstallSoundLibrary(); // a second time: nothing to do

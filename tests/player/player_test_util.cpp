@@ -15,9 +15,8 @@ void RecordSync(uint32_t handle, uint32_t data, uint32_t user) {
 
 std::vector<Fired> FiredWithUser(uint32_t user) {
     std::lock_guard lock(firedLock);
-    std::vector<Fired> out;
-    std::copy_if(fired.begin(), fired.end(), std::back_inserter(out),
-                 [user](const Fired &f) { return f.user == user; });
+    std::vector<Fired> out = fired;
+    std::erase_if(out, [user](const Fired &f) { return f.user != user; });
     return out;
 }
 

@@ -20,8 +20,7 @@ const Vector VECTORS[] = {
     {0x7e8u,
      2147483647,
      {1933317956, 562785095, 1287423602, 791970464, 550193777, 1194108560, 1365773251, 704178408}},
-    {0x4du, 1, {1, 1, 1, 1, 0, 0, 1, 0}},
-};
+    {0x4du, 1, {1, 1, 1, 1, 0, 0, 1, 0}}};
 
 TEST(Random, MatchesIndependentlyComputedSequences) {
     for (const Vector &vector : VECTORS) {
