@@ -74,6 +74,7 @@ varying vec4 fragmentColor;
 varying vec2 fragmentTexCoord;
 varying float fogDistance;
 const float FOG_DENSITY = 1.0;
+const float LN2 = 0.69314718;
 const vec3 FOG_COLOR = vec3(0.0);
 #ifdef TEXTURE
 uniform sampler2D image;
@@ -116,7 +117,7 @@ void main() {
     color *= Texel();
 #endif
 #ifdef FOG
-    float f = clamp(exp(-FOG_DENSITY * fogDistance), 0.0, 1.0);
+    float f = clamp(exp2(-fogDistance * (FOG_DENSITY / LN2)), 0.0, 1.0);
     color.rgb = mix(FOG_COLOR, color.rgb, f);
 #endif
     gl_FragColor = color;

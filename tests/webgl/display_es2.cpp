@@ -73,9 +73,19 @@ bool StartOffscreenDisplay() {
                              EGL_DEPTH_SIZE,
                              24,
                              EGL_NONE};
+    EGLConfig configs[64];
     EGLint found = 0;
-    if (!eglChooseConfig(display, wanted, &config, 1, &found) || found == 0)
-        return Fail("no ES 2.0 pbuffer configuration");
+    eglChooseConfig(display, wanted, configs, 64, &found);
+    // EGL lists deeper colour first; the desktop frames are 8 bits a channel.
+    for (EGLint i = 0; i < found && config == nullptr; i++) {
+        EGLint red = 0, alpha = 0;
+        eglGetConfigAttrib(display, configs[i], EGL_RED_SIZE, &red);
+        eglGetConfigAttrib(display, configs[i], EGL_ALPHA_SIZE, &alpha);
+        if (red == 8 && alpha == 8)
+            config = configs[i];
+    }
+    if (config == nullptr)
+        return Fail("no ES 2.0 pbuffer configuration of 8 bits a channel");
     return true;
 }
 
