@@ -89,6 +89,8 @@ TEST(WebglFrames, MatchTheDesktopFrames) {
             (d.closeShare == worst.closeShare && d.mean > worst.mean))
             worst = d, worstShows = frame.shows;
     }
+    if (!HasFailure())
+        ShellStatus("rm -rf '" + scratch + "'"); // kept to look at when a frame differs
     std::printf("worst: %s, %.3f %% within %d/255, mean %.3f/255\n", worstShows,
                 100 * worst.closeShare, TOLERANCE, worst.mean);
 }
