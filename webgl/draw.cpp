@@ -14,6 +14,7 @@ namespace {
 constexpr float MODEL_AMBIENT[3] = {0.2f, 0.2f, 0.2f};
 
 GLuint streamBuffer = 0;
+const Program *programInUse = nullptr;
 bool colorArrayOn = false;
 bool texCoordArrayOn = false;
 
@@ -25,11 +26,10 @@ Program &Select() {
         features |= FOG_FEATURE;
     if (lightingOn)
         features |= LIGHTING_FEATURE;
-    static const Program *current = nullptr;
     Program &p = programs[features];
-    if (current != &p)
+    if (programInUse != &p)
         es2.UseProgram(p.name);
-    current = &p;
+    programInUse = &p;
     return p;
 }
 

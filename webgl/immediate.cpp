@@ -13,7 +13,7 @@ uint32_t texCoordChanges = 0;
 
 namespace {
 
-// No primitive open; GL_POINTS, which the layer never draws, cannot be one.
+// No primitive open: a value that no OpenGL primitive mode has.
 constexpr GLenum NO_PRIMITIVE = 0xFFFFFFFFu;
 
 GLenum primitiveMode = NO_PRIMITIVE;
