@@ -9,6 +9,7 @@
 #include "display/display_backend.h"
 #include "display/page_display.h"
 #include "runtime/runtime.h"
+#include "webgl/fixed_function.h"
 
 extern "C" {
 int BrumlakorWebGlAvailable();
@@ -90,6 +91,12 @@ bool StartGlContext(void *) {
     if (context <= 0 ||
         emscripten_webgl_make_context_current(context) != EMSCRIPTEN_RESULT_SUCCESS) {
         lastError = "the browser could not make a WebGL context on the canvas";
+        return false;
+    }
+    // The effects' OpenGL 1.1 calls go through the layer on this context.
+    std::string error;
+    if (!StartFixedFunction(emscripten_webgl1_get_proc_address, error)) {
+        lastError = "the WebGL context cannot draw the picture: " + error;
         return false;
     }
     return true;
