@@ -12,12 +12,13 @@ cd "$(dirname "$0")/.."
 tests=OFF
 [ "${1:-}" = "--tests" ] && tests=ON
 
-packages=(emscripten nodejs cmake ninja-build dpkg-dev build-essential pkg-config
+packages=(emscripten cmake ninja-build dpkg-dev build-essential pkg-config
           libsdl2-dev libxmp-dev libpng-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+command -v node >/dev/null || missing+=(nodejs) # Debian's, unless one is there already
 if [ ${#missing[@]} -gt 0 ]; then
   sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
