@@ -2,7 +2,6 @@
 # beside this one). The generators of the embedded data need libpng and run on
 # the build machine, so they are built first for the host, as a project of
 # their own; the demo and its player library are built for Windows.
-include(ExternalProject)
 
 # Everything is linked statically: the executable and the player library
 # import nothing but Windows' own DLLs.
@@ -13,35 +12,8 @@ add_compile_definitions(NOMINMAX)
 find_package(OpenGL REQUIRED)
 find_package(Threads REQUIRED)
 
-# libxmp: Debian's source package, fetched once into the build folder.
-set(BRUMLAKOR_LIBXMP_SOURCE ${CMAKE_BINARY_DIR}/_deps/libxmp-src
-    CACHE PATH "Unpacked libxmp source (fetched with apt-get source if absent)")
-if(NOT EXISTS ${BRUMLAKOR_LIBXMP_SOURCE}/include/xmp.h)
-  message(STATUS "Fetching libxmp's source package into ${BRUMLAKOR_LIBXMP_SOURCE}")
-  execute_process(
-    COMMAND ${CMAKE_CURRENT_LIST_DIR}/fetch-libxmp.sh ${BRUMLAKOR_LIBXMP_SOURCE}
-            ${CMAKE_BINARY_DIR}/_deps/apt
-    RESULT_VARIABLE fetched)
-  if(NOT fetched EQUAL 0)
-    message(FATAL_ERROR "Could not fetch libxmp's source package")
-  endif()
-endif()
-set(LIBXMP_SOURCE_DIR ${BRUMLAKOR_LIBXMP_SOURCE})
-add_subdirectory(${CMAKE_CURRENT_LIST_DIR}/libxmp ${CMAKE_BINARY_DIR}/libxmp)
-
-# The host half: image and module generators, and the Linux player with the
-# renderer that the Windows player's output is compared with.
-set(HOST_TOOLS_DIR ${CMAKE_BINARY_DIR}/host-tools)
-set(MAKE_IMAGES_PROGRAM ${HOST_TOOLS_DIR}/tools/images/make_images)
-set(MAKE_MODULE_PROGRAM ${HOST_TOOLS_DIR}/tools/module/make_module)
-set(HOST_RENDER_PROGRAM ${HOST_TOOLS_DIR}/render_checksum)
-ExternalProject_Add(host_tools
-  SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}/host-tools
-  BINARY_DIR ${HOST_TOOLS_DIR}
-  CMAKE_ARGS -DBRUMLAKOR_ROOT=${PROJECT_SOURCE_DIR} -DCMAKE_BUILD_TYPE=RelWithDebInfo
-  BUILD_ALWAYS ON
-  INSTALL_COMMAND ""
-  BUILD_BYPRODUCTS ${MAKE_IMAGES_PROGRAM} ${MAKE_MODULE_PROGRAM} ${HOST_RENDER_PROGRAM})
+include(${CMAKE_CURRENT_LIST_DIR}/libxmp-source.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/host-tools.cmake)
 
 include(CTest)
 

@@ -27,6 +27,14 @@ bool WindowSystemInReach();
 // screen is refused (notice, then the early exit).
 void SetUpDisplay(DisplayKind kind = DisplayKind::Interactive, int width = SCREEN_WIDTH,
                   int height = SCREEN_HEIGHT);
+// The interactive SetUpDisplay in its three steps, for a platform whose
+// question is answered later, from an event (the web): the display checked
+// before the question (a failure ends the run), the work done while the
+// question is up, and the rest once answer (DIALOG_YES or DIALOG_NO) is in.
+constexpr const char *FULLSCREEN_QUESTION = "Fullscreen";
+void BeforeFullscreenQuestion();
+void WhileQuestionIsUp();
+void OpenDisplayFor(int answer);
 // The hook that SetUpDisplay installs: viewport follows the client size.
 intptr_t ViewportOnResize(void *window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 // Start-up step: viewport, blending, light 0, clear colour, unpack alignment.

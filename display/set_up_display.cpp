@@ -41,13 +41,7 @@ void SetUpOffscreen(int width, int height) {
     StartMainWindow();
 }
 
-// Runs while the question is up: connecting to the display and loading the
-// GL driver (half a second on llvmpipe) take the user's reading time instead
-// of delaying the first frame after the answer.
 bool displayPrepared = false;
-void PrepareDuringQuestion() {
-    displayPrepared = PrepareDisplay();
-}
 } // namespace
 
 void SetUpDisplay(DisplayKind kind, int width, int height) {
@@ -55,10 +49,25 @@ void SetUpDisplay(DisplayKind kind, int width, int height) {
         SetUpOffscreen(width, height);
         return;
     }
+    BeforeFullscreenQuestion();
+    OpenDisplayFor(
+        MessageDialogMeanwhile(TITLE, FULLSCREEN_QUESTION, QUESTION_FLAGS, WhileQuestionIsUp));
+}
+
+void BeforeFullscreenQuestion() {
     // A display that cannot open a window is no reason to ask anything.
     if (!ProbeDisplay())
         DisplayFailure("could not open the display");
-    int answer = MessageDialogMeanwhile(TITLE, "Fullscreen", QUESTION_FLAGS, PrepareDuringQuestion);
+}
+
+// Connecting to the display and loading the GL driver (half a second on
+// llvmpipe) take the user's reading time instead of delaying the first frame
+// after the answer.
+void WhileQuestionIsUp() {
+    displayPrepared = PrepareDisplay();
+}
+
+void OpenDisplayFor(int answer) {
     bool windowed = answer == DIALOG_NO;
     // Before the close request: a display that failed meanwhile may have
     // raised it to take the box down.

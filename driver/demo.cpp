@@ -53,6 +53,12 @@ void RunEffectBlocks() {
 }
 
 void StartUp(const DemoOptions &options) {
+    StartUpBeforeDisplay(options);
+    SetUpDisplay(options.display, options.width, options.height);
+    StartUpAfterDisplay();
+}
+
+void StartUpBeforeDisplay(const DemoOptions &options) {
     RuntimeStart();
     WindowServiceStart();
     lightPosition = lightPositionValues;
@@ -62,7 +68,9 @@ void StartUp(const DemoOptions &options) {
         UseOfflinePlayer();
     InstallSoundLibrary();
     StartMusic();
-    SetUpDisplay(options.display, options.width, options.height);
+}
+
+void StartUpAfterDisplay() {
     SetFixedRenderingState();
     CreateTextures();
     CompileShapeList();
@@ -79,6 +87,12 @@ void PaceFrame(uint32_t start) {
 }
 
 bool RunFrame(FrameHook beforePresent) {
+    bool goOn = DrawFrame(beforePresent);
+    PaceFrame(frameStart);
+    return goOn;
+}
+
+bool DrawFrame(FrameHook beforePresent) {
     frameStart = TickMilliseconds();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     ResetView();
@@ -87,7 +101,6 @@ bool RunFrame(FrameHook beforePresent) {
         beforePresent();
     PresentFrame();
     lastEvent = PollEvent();
-    PaceFrame(frameStart);
     return !EndOfRun(lastEvent);
 }
 

@@ -18,6 +18,10 @@ struct DemoOptions {
 // Start-up steps in order, up to the frame loop. Does not return on the early
 // exits (library file not created, full screen refused).
 void StartUp(const DemoOptions &options);
+// The halves of StartUp on either side of SetUpDisplay, for a platform whose
+// "Fullscreen" question answers later, from an event (the web).
+void StartUpBeforeDisplay(const DemoOptions &options);
+void StartUpAfterDisplay();
 // Sleeps for the rest of the frame period (pacing step of the frame loop).
 void PaceFrame(uint32_t frameStart);
 // The effect blocks of one frame, in their fixed order, each testing its
@@ -29,5 +33,8 @@ void RunEffectBlocks();
 // the frame (capture); it may be null.
 using FrameHook = void (*)();
 bool RunFrame(FrameHook beforePresent = nullptr);
+// RunFrame without the pacing, for a platform that paces the loop itself
+// (the web, by animation frames).
+bool DrawFrame(FrameHook beforePresent = nullptr);
 // Normal shutdown; ends the process with exit code 0.
 [[noreturn]] void Shutdown();

@@ -6,7 +6,6 @@
 #include <xmp.h>
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <cstring>
 #include <string>
@@ -36,7 +35,9 @@ int panSeparation = -1; // -1: libxmp's default
 std::vector<int16_t> tickSamples(XMP_MAX_FRAMESIZE);
 uint32_t tickFrames = 0;
 uint32_t tickRead = 0;
-std::array<TickRecord, RECORD_CAPACITY> records;
+// On the heap: a static array would be carried as that many zero bytes in
+// the web's side module, whose data is its file image.
+std::vector<TickRecord> records(RECORD_CAPACITY);
 size_t recordHead = 0;
 size_t recordCount = 0;
 xmp_frame_info frameInfo;

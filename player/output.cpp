@@ -3,12 +3,12 @@
 // thread pulls it itself at the pace of the clock and throws it away, so the
 // song and its syncs advance in real time either way. The player's thread
 // delivers each tick's syncs when the tick's first sample is being heard.
+// Where the platform has no threads (the web) the same pass runs from a timer
+// (player_thread.h).
 #include "player/output_device.h"
+#include "player/player_thread.h"
 
 #include <algorithm>
-#include <condition_variable>
-#include <new>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -29,16 +29,6 @@ constexpr auto LONGEST_CATCH_UP = std::chrono::seconds(1);
 
 bool deviceOpen = false;
 bool silentOutput = false;
-bool playerRunning = false;
-// Never destroyed, so that an exit() while the player plays (a library's
-// own, Xlib's when the display goes) cannot end in std::terminate for a
-// joinable thread, nor a thread still waiting at exit (a forked box helper,
-// a run ended by the loss of the display) hang in a destructor. They live in
-// static storage, not on the heap, so unloading the library leaks nothing.
-alignas(std::thread) unsigned char playerThreadStorage[sizeof(std::thread)];
-std::thread &playerThread = *new (playerThreadStorage) std::thread;
-alignas(std::condition_variable) unsigned char playerWakeStorage[sizeof(std::condition_variable)];
-std::condition_variable &playerWake = *new (playerWakeStorage) std::condition_variable;
 Block blocks[BLOCK_HISTORY];
 size_t blockCount = 0; // total ever recorded; the last BLOCK_HISTORY are kept
 PlayerClock::time_point clockOrigin;
@@ -106,24 +96,23 @@ void RunSilentClock(PlayerClock::time_point now) {
     }
 }
 
-void PlayerThreadMain() {
-    std::unique_lock lock(playerLock);
-    while (playerRunning) {
-        auto now = PlayerClock::now();
-        if (silentOutput)
-            RunSilentClock(now);
-        uint64_t heard = HeardPosition(now);
-        lock.unlock();
-        DeliverDue(heard);
-        lock.lock();
-        auto wake = PlayerClock::now() + LONGEST_WAIT;
-        PlayerClock::time_point when;
-        if (PeekTickStamp(&heard) && HeardTime(heard, &when))
-            wake = std::min(wake, when);
-        if (silentOutput)
-            wake = std::min(wake, clockOrigin + FramesToTime(clockFrames));
-        playerWake.wait_until(lock, wake);
-    }
+// One pass of the player's thread: the silent clock's steps, the syncs now
+// heard; returns when the next tick is heard or the clock's next step is due.
+PlayerClock::time_point RunPlayerPass(std::unique_lock<std::mutex> &lock) {
+    auto now = PlayerClock::now();
+    if (silentOutput)
+        RunSilentClock(now);
+    uint64_t heard = HeardPosition(now);
+    lock.unlock();
+    DeliverDue(heard);
+    lock.lock();
+    auto wake = PlayerClock::now() + LONGEST_WAIT;
+    PlayerClock::time_point when;
+    if (PeekTickStamp(&heard) && HeardTime(heard, &when))
+        wake = std::min(wake, when);
+    if (silentOutput)
+        wake = std::min(wake, clockOrigin + FramesToTime(clockFrames));
+    return wake;
 }
 
 } // namespace
@@ -146,8 +135,7 @@ int32_t OutputOpen(int32_t device, uint32_t frequency) {
     }
     clockOrigin = PlayerClock::now();
     clockFrames = 0;
-    playerRunning = true;
-    playerThread = std::thread(PlayerThreadMain);
+    StartPlayerThread(RunPlayerPass);
     if (deviceOpen)
         DeviceStart();
     return PLAYER_OK;
@@ -157,18 +145,27 @@ int32_t OutputOpen(int32_t device, uint32_t frequency) {
 void OutputClose() {
     DeviceClose();
     deviceOpen = false;
-    {
-        std::lock_guard lock(playerLock);
-        playerRunning = false;
-    }
-    playerWake.notify_all();
-    if (playerThread.joinable())
-        playerThread.join();
+    StopPlayerThread();
 }
 
 void OutputPlayStarted() {
     playingSince = PlayerClock::now();
-    playerWake.notify_all();
+    WakePlayerThread();
+}
+
+// Called on the main thread, without playerLock, by a device that will
+// never pull (the web's audio that the browser does not let run): from now
+// on the silent clock advances the music from where it is.
+void OutputFallBackToSilence() {
+    {
+        std::lock_guard lock(playerLock);
+        clockOrigin = PlayerClock::now();
+        clockFrames = 0;
+        silentOutput = true;
+        deviceOpen = false;
+    }
+    DeviceClose();
+    WakePlayerThread();
 }
 
 bool OutputFrameTimes(uint64_t stamp, PlayerClock::time_point *handedOn,
@@ -180,7 +177,7 @@ bool OutputFrameTimes(uint64_t stamp, PlayerClock::time_point *handedOn,
 }
 
 bool OutputIsPlayerThread() {
-    return playerThread.get_id() == std::this_thread::get_id();
+    return OnPlayerThread();
 }
 
 const char *OutputDeviceName(int32_t device) {

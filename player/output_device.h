@@ -1,5 +1,5 @@
 // The sound device behind the player's output, one implementation per
-// platform (output_sdl.cpp, output_win32.cpp). The shared part (output.cpp)
+// platform (output_sdl.cpp, output_win32.cpp, output_web.cpp). The shared part (output.cpp)
 // keeps the account of what is heard when and runs the player's thread; a
 // device only moves samples, pulling them through OutputFillBlock.
 #pragma once
@@ -21,3 +21,8 @@ const char *DeviceName(int32_t device);
 // after its end) and records that they were handed on at `now` and start to
 // be heard `latency` frames later. Takes playerLock.
 void OutputFillBlock(int16_t *out, uint32_t frames, PlayerClock::time_point now, uint32_t latency);
+
+// For a device that has found it will never pull (the browser keeps its
+// audio from running): closes it, and the silent clock carries the music on.
+// Main thread, without playerLock.
+void OutputFallBackToSilence();

@@ -1,7 +1,11 @@
 cmake_minimum_required(VERSION 3.25)
 # Renders MODULE with the Linux player (LINUX_RENDER) and with the Windows
-# player under Wine (EMULATOR WINDOWS_RENDER) and fails unless both print the
-# same checksum line.
+# player under Wine (EMULATOR WINDOWS_RENDER), or another target's player
+# under its EMULATOR (TARGET names it: the web's under node), and fails
+# unless both print the same checksum line.
+if(NOT TARGET)
+  set(TARGET Windows)
+endif()
 foreach(side LINUX WINDOWS)
   if(side STREQUAL WINDOWS)
     set(command ${EMULATOR} ${WINDOWS_RENDER})
@@ -17,5 +21,5 @@ foreach(side LINUX WINDOWS)
   message(STATUS "${side}: ${line}")
 endforeach()
 if(NOT LINUX_LINE STREQUAL WINDOWS_LINE)
-  message(FATAL_ERROR "The Windows player renders differently from the Linux player")
+  message(FATAL_ERROR "The ${TARGET} player renders differently from the Linux player")
 endif()

@@ -1,0 +1,52 @@
+// Figures of the page in headless Chromium (WebGL on SwiftShader): the time
+// from opening it from disk to the question (median of five loads), and the
+// main thread's time per demo frame in each scene (median, p99), the scenes
+// cut at the frame numbers the desktop benchmark uses.
+// Usage: node web_bench.js PAGE
+const { chromium } = require('../tests/web/node_modules/playwright-core');
+const page_ = process.argv[2];
+const CHROMIUM = '/usr/lib/chromium/chromium';
+const ENDS = [185, 395, 705, 1014, 1500];
+const NAMES = ['title and wipe', 'flying panels', 'sliding picture', 'lit object', 'tunnel and object'];
+// A demo frame is a main-loop pass that clears the canvas; its time runs from
+// the pass's start to its end.
+const TIMING = `window.questionAt = 0; window.frameTimes = [];
+  new MutationObserver(() => { if (!questionAt && document.querySelector('dialog'))
+    questionAt = performance.now(); }).observe(document, { childList: true, subtree: true });
+  let cleared = false, started = 0;
+  const clear = WebGLRenderingContext.prototype.clear;
+  WebGLRenderingContext.prototype.clear = function (m) { cleared = true; return clear.call(this, m); };
+  window.timeFrames = () => {
+    Module.preMainLoop = () => { cleared = false; started = performance.now(); };
+    Module.postMainLoop = () => { if (cleared) frameTimes.push(performance.now() - started); };
+  };`;
+
+const quantile = (values, q) => values.slice().sort((a, b) => a - b)[Math.floor(q * (values.length - 1))];
+
+(async () => {
+  const browser = await chromium.launch({ executablePath: CHROMIUM,
+    args: ['--autoplay-policy=no-user-gesture-required'] });
+  const starts = [];
+  let page;
+  for (let i = 0; i < 5; i++) {
+    if (page) await page.close();
+    page = await browser.newPage();
+    await page.addInitScript(TIMING);
+    await page.goto('file://' + page_);
+    await page.waitForSelector('dialog[open]');
+    starts.push(await page.evaluate(() => questionAt));
+  }
+  console.log(`start: question ${quantile(starts, 0.5).toFixed(0)} ms after opening (median of 5)`);
+  await page.evaluate(() => timeFrames());
+  await page.click('dialog button:text("No")');
+  await page.waitForFunction((n) => frameTimes.length >= n, ENDS[ENDS.length - 1], { timeout: 120000 });
+  const times = await page.evaluate(() => frameTimes);
+  let from = 0;
+  ENDS.forEach((end, i) => {
+    const scene = times.slice(from, end);
+    console.log(`frame: ${NAMES[i].padEnd(18)} median ${quantile(scene, 0.5).toFixed(2)} ms, ` +
+                `p99 ${quantile(scene, 0.99).toFixed(2)} ms`);
+    from = end;
+  });
+  await browser.close();
+})();
