@@ -183,6 +183,8 @@ void StartPresentation(const CaptureOptions &options) {
     // The seed is the virtual clock's first reading: start-up seeds the
     // random numbers from the clock.
     UseVirtualClock(options.seed);
+    // Nobody is there to answer a box: each is a failure, on one line.
+    UseTextDialogs(Fail);
     DemoOptions demo;
     demo.display = DisplayKind::Offscreen;
     demo.width = frameWidth;

@@ -3,6 +3,7 @@
 // the end of the run (normal or early) the player is freed and both removed.
 #include "assets/assets.h"
 #include "music/music.h"
+#include "runtime/file_system.h"
 #include "runtime/memory_file.h"
 #include "runtime/private_dir.h"
 #include "runtime/runtime.h"
@@ -53,8 +54,9 @@ void LoadSoundLibraryFromMemory() {
     CloseMemoryFile();
 }
 
-[[noreturn]] void InstallationFailed() {
-    NoticeDialog("Brumlakor", "Failed to install bassmod to UserTempPath");
+// The cause goes only where no box can be shown (the capture tool's lines).
+[[noreturn]] void InstallationFailed(const std::string &cause) {
+    NoticeDialog("Brumlakor", "Failed to install bassmod to UserTempPath", cause);
     EndProcess();
 }
 
@@ -73,16 +75,19 @@ void InstallSoundLibrary() {
     AtRuntimeEnd(UninstallSoundLibrary);
     loadFailure.clear();
     tempDir = OpenPrivateDirectory(PRIVATE_NAME, SOUND_LIBRARY_FILE);
-    if (tempDir.empty() || CreateOutputFile(0, SoundLibraryPath()) == 0)
-        InstallationFailed();
+    if (tempDir.empty())
+        InstallationFailed("no directory of its own in the temp directory: " + LastFileError());
+    if (CreateOutputFile(0, SoundLibraryPath()) == 0)
+        InstallationFailed(SoundLibraryPath() + ": " + LastFileError());
     // A short write (disk full) would leave a truncated library for the loader
     // to map; it is a failed installation like a file that cannot be created.
     int written = WriteBytes(soundLibraryImage, SoundLibraryImageSize());
+    std::string cause = written == 0 ? SoundLibraryPath() + ": " + LastFileError() : "";
     CloseOutputFile(0);
     if (written == 0) {
         // The partial file would keep a full disk full while the notice waits.
         RemoveFile(SoundLibraryPath());
-        InstallationFailed();
+        InstallationFailed(cause);
     }
     if (!LoadSoundLibrary(SoundLibraryPath()))
         LoadSoundLibraryFromMemory();

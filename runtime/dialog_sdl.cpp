@@ -13,6 +13,7 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,30 +47,57 @@ DialogButtons ButtonsFor(int flags) {
     _exit(1);
 }
 
+[[noreturn]] int LeaveAtOnceOnError(void *, void *) {
+    _exit(1);
+}
+
 // The child is a copy of a process with other threads: exit handlers copied
-// from it may wait forever on their locks. Xlib ends a process whose display
-// connection broke (X server gone) through exit(), so the box gets a handler
-// that leaves at once instead.
-void LeaveAtOnceWhenTheDisplayGoes() {
+// from it may wait forever on their locks. Xlib ends a process through exit()
+// when its display connection breaks (X server gone) and on a protocol error
+// (the box's window destroyed by another client), so the box gets handlers
+// that leave at once instead: the box then reads as closed.
+void LeaveAtOnceOnXErrors() {
     using IoErrorHandler = int (*)(void *);
-    using SetIoErrorHandler = IoErrorHandler (*)(IoErrorHandler);
+    using ErrorHandler = int (*)(void *, void *);
     void *x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
     if (x11 == nullptr)
         return; // no X11: the box is shown some other way
-    auto setHandler = reinterpret_cast<SetIoErrorHandler>(dlsym(x11, "XSetIOErrorHandler"));
+    auto setIoHandler =
+        reinterpret_cast<IoErrorHandler (*)(IoErrorHandler)>(dlsym(x11, "XSetIOErrorHandler"));
+    auto setHandler =
+        reinterpret_cast<ErrorHandler (*)(ErrorHandler)>(dlsym(x11, "XSetErrorHandler"));
+    if (setIoHandler != nullptr)
+        setIoHandler(LeaveAtOnce);
     if (setHandler != nullptr)
-        setHandler(LeaveAtOnce);
+        setHandler(LeaveAtOnceOnError);
 }
 
-// Runs in the dialog's child: shows the box, reports the button (or
-// NO_ANSWER) through the pipe.
-[[noreturn]] void ShowInChild(int answerPipe, const std::string &caption, const std::string &text,
-                              int flags) {
-    signal(SIGINT, SIG_DFL);
-    signal(SIGTERM, SIG_DFL);
-    signal(SIGHUP, SIG_DFL);
-    prctl(PR_SET_PDEATHSIG, SIGKILL); // no orphaned box if the demo dies
-    LeaveAtOnceWhenTheDisplayGoes();
+// A process of the box dies with its parent: no orphaned box when the demo is
+// killed outright. Checked after the request, in case the parent is gone.
+void DieWithParent(pid_t parent) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent)
+        _exit(1);
+}
+
+// The box's own helpers (SDL forks one on X11, and runs zenity or kdialog
+// without X11) die with the box's process the same way.
+pid_t forkingProcess = 0;
+void NoteForkingProcess() {
+    forkingProcess = getpid();
+}
+void HelperDiesWithParent() {
+    DieWithParent(forkingProcess);
+}
+
+// Runs in the dialog's child, which starts with the default handling of every
+// signal (signals.h): shows the box, reports the button (or NO_ANSWER)
+// through the pipe.
+[[noreturn]] void ShowInChild(pid_t demo, int answerPipe, const std::string &caption,
+                              const std::string &text, int flags) {
+    DieWithParent(demo);
+    pthread_atfork(NoteForkingProcess, nullptr, HelperDiesWithParent);
+    LeaveAtOnceOnXErrors();
     DialogButtons choice = ButtonsFor(flags);
     SDL_MessageBoxData box{};
     Uint32 icon = (flags & ICON_MASK) == ICON_HAND ? Uint32{SDL_MESSAGEBOX_ERROR} : 0u;
@@ -132,11 +160,12 @@ int RunDialog(const std::string &caption, const std::string &text, int flags,
     if (pipe2(pipeEnds, O_CLOEXEC) != 0)
         return NO_ANSWER;
     prctl(PR_SET_CHILD_SUBREAPER, 1);
+    pid_t demo = getpid();
     pid_t child = fork();
     if (child == 0) {
         close(pipeEnds[0]);
         setpgid(0, 0); // out of the terminal's group: Ctrl+C reaches the demo only
-        ShowInChild(pipeEnds[1], caption, text, flags);
+        ShowInChild(demo, pipeEnds[1], caption, text, flags);
     }
     close(pipeEnds[1]);
     int button = NO_ANSWER;

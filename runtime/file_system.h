@@ -23,3 +23,9 @@ bool WriteAll(PlatformFile file, const void *data, size_t length);
 void ClosePlatformFile(PlatformFile file);
 // Deletes the file at path; false if it could not.
 bool RemovePlatformFile(const std::string &path);
+// How many more files, up to wanted, this process could hold open at once now
+// (the limit of open descriptors less those in use).
+int SpareFiles(int wanted);
+// Why the last call that failed here (or in private_dir.h) failed, in the
+// platform's words ("No space left on device").
+std::string LastFileError();

@@ -45,3 +45,12 @@ void ClosePlatformFile(PlatformFile file) {
 bool RemovePlatformFile(const std::string &path) {
     return DeleteFileA(path.c_str()) != 0;
 }
+
+// Handles have no small per-process limit here.
+int SpareFiles(int wanted) {
+    return wanted;
+}
+
+std::string LastFileError() {
+    return "Windows error " + std::to_string(GetLastError());
+}

@@ -14,7 +14,8 @@ std::string MakePrivateTempDirectory(const char *prefix);
 // ClosePrivateDirectory so that no other run takes it for a leftover. First
 // removes what killed runs left: their directories of this prefix that no
 // live run holds, with fileName in them and nothing else. A crash of this
-// run removes fileName and the directory. Its path, or "".
+// run removes fileName and the directory. A child forked from the run does
+// not hold it. Its path, or "".
 std::string OpenPrivateDirectory(const char *prefix, const char *fileName);
 // Removes the directory if nothing is left in it and lets go of it.
 void ClosePrivateDirectory(const std::string &path);

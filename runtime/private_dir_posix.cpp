@@ -7,6 +7,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -98,6 +99,16 @@ void RemoveLeftOvers(const LeftOver &kind) {
     closedir(listing);
 }
 
+// A child forked from the run (a message box's process) must not hold the
+// directory's lock after the run is gone: its copy of the descriptor is
+// closed, the lock stays with the run's own. Programs it runs lose the
+// descriptor by O_CLOEXEC.
+void LetGoInChild() {
+    if (heldDirectory >= 0)
+        close(heldDirectory);
+    heldDirectory = -1;
+}
+
 // Locks and holds the new directory open as dir; false if it is gone.
 bool HoldIfStillThere(int dir) {
     while (flock(dir, LOCK_EX) != 0 && errno == EINTR) {
@@ -106,6 +117,8 @@ bool HoldIfStillThere(int dir) {
     // for a leftover: then it is gone, and a new one is made.
     struct stat held {};
     if (fstat(dir, &held) == 0 && held.st_nlink > 0) {
+        static bool registered = pthread_atfork(nullptr, nullptr, LetGoInChild) == 0;
+        (void)registered;
         heldDirectory = dir;
         return true;
     }

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "runtime/file_system.h"
 #include "runtime/internal.h"
 #include "runtime/runtime.h"
 
@@ -16,16 +17,33 @@ void ResetLibrarySlots();
 void CloseAllLibrarySlots();
 
 namespace {
+// Files (descriptors) that a run holds at once at the most: the display
+// connection, the GL driver, the sound device, the directory's lock, the
+// library file, a box's pipe. With fewer to spare each of those fails in its
+// own misleading way, so the run refuses to start and names the real cause.
+constexpr int RUN_FILES = 16;
+
 std::vector<EndProcedure> endProcedures;
 std::atomic<bool> closeRequested{false};
 std::thread::id mainThread;
 std::atomic<bool> started{false};
 std::atomic<int> mainThreadDialogs{0};
+
+void StopWithoutSpareFiles() {
+    int spare = SpareFiles(RUN_FILES);
+    if (spare >= RUN_FILES)
+        return;
+    std::fprintf(stderr,
+                 "brumlakor: too many open files: room for %d more, a run needs %d (ulimit -n)\n",
+                 spare, RUN_FILES);
+    std::exit(1);
+}
 } // namespace
 
 static_assert(std::atomic<bool>::is_always_lock_free, "close request must be signal-safe");
 
 void RuntimeStart() {
+    StopWithoutSpareFiles();
     mainThread = std::this_thread::get_id();
     started.store(true, std::memory_order_relaxed);
     closeRequested.store(false, std::memory_order_relaxed);

@@ -15,9 +15,10 @@
 
 // ---- Process -------------------------------------------------------------
 
-// Runtime start: file table and library-slot table (ten empty slots each),
-// SeedRandom(TickMilliseconds()). The window service is started separately by
-// the display subsystem, right after this.
+// Runtime start: with too few files (descriptors) to spare for a run, one
+// line on stderr and exit status 1; then the file table and library-slot
+// table (ten empty slots each), SeedRandom(TickMilliseconds()). The window
+// service is started separately by the display subsystem, right after this.
 void RuntimeStart();
 
 // Procedures run, last registered first, by RuntimeEnd before the tables are
@@ -66,7 +67,15 @@ enum : int { DIALOG_FLAGS_OK = 0, DIALOG_FLAGS_YES_NO = 4, DIALOG_FLAGS_ERROR = 
 // the default button; Escape or closing the box answers No (OK for an OK box).
 // May be called from the player's thread (the error reporter inside a sync).
 int MessageDialog(const std::string &caption, const std::string &text, int flags);
-int NoticeDialog(const std::string &caption, const std::string &text);
+// An OK box. The cause (why something failed) is for the text-only dialogs.
+int NoticeDialog(const std::string &caption, const std::string &text,
+                 const std::string &cause = "");
+// For a program with nobody to answer (the capture tool): from now on each
+// box is one line handed to say (line breaks become spaces), a notice with
+// its cause in brackets after it, and answers as a closed box does (No, or
+// OK); nullptr brings the boxes back.
+using DialogLine = void (*)(const std::string &line);
+void UseTextDialogs(DialogLine say);
 
 // ---- Time ----------------------------------------------------------------
 

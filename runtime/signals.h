@@ -8,7 +8,9 @@
 // the console's Ctrl+C, Ctrl+Break and close) to the close request, so the
 // run ends through its shutdown; a second request ends the process the
 // platform's default way. Writes to a closed pipe or over the file-size
-// limit fail as writes (SIGPIPE, SIGXFSZ ignored).
+// limit fail as writes (SIGPIPE, SIGXFSZ ignored). A child forked from the
+// process starts with the default handling of every signal (this one's and
+// AtCrash's) and none of the crash procedures.
 void RouteCloseSignals();
 
 // A crash skips RuntimeEnd. Procedures registered here run, last registered

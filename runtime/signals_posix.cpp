@@ -8,6 +8,7 @@
 // verdict recognises it as the consequence of a failure already understood.
 #include <atomic>
 #include <csignal>
+#include <pthread.h>
 #include <unistd.h>
 
 #include "runtime/internal.h"
@@ -46,6 +47,27 @@ void OnFatalSignal(int number) {
     raise(number);
 }
 
+// A child forked from the run (a message box's process) is a copy that must
+// neither raise the close request of a process it is not, nor run the crash
+// clean-ups that remove the run's files: it starts with the default handling
+// of every signal.
+void ForgetHandlersInChild() {
+    if (handlerInstalled)
+        RestorePreviousActions();
+    handlerInstalled = false;
+    crashProcedureCount = 0;
+    crashVerdict = nullptr;
+    for (int number : CLOSE_SIGNALS)
+        signal(number, SIG_DFL);
+    signal(SIGPIPE, SIG_DFL);
+    signal(SIGXFSZ, SIG_DFL);
+}
+
+void ForgetHandlersInEveryChild() {
+    static bool registered = pthread_atfork(nullptr, nullptr, ForgetHandlersInChild) == 0;
+    (void)registered;
+}
+
 void InstallHandler() {
     struct sigaction action {};
     action.sa_handler = OnFatalSignal;
@@ -53,6 +75,7 @@ void InstallHandler() {
     for (int i = 0; i < FATAL_SIGNAL_COUNT; i++)
         sigaction(FATAL_SIGNALS[i], &action, &previousActions[i]);
     handlerInstalled = true;
+    ForgetHandlersInEveryChild();
 }
 
 // The first signal ends the run like the close box, through the shutdown; a
@@ -78,6 +101,7 @@ void RouteCloseSignals() {
     // file over the size limit fail their write instead of ending the run.
     signal(SIGPIPE, SIG_IGN);
     signal(SIGXFSZ, SIG_IGN);
+    ForgetHandlersInEveryChild();
 }
 
 void AtCrash(CrashProcedure procedure) {

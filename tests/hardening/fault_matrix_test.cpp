@@ -1,9 +1,10 @@
 // The demo binary under a private Xvfb as a user meets it, and on a machine
-// that misbehaves: the question answered either way, Escape, the close
-// command, signals, the X server gone or refusing a request, a display that
-// cannot open a window, a Wayland desktop without a dialog tool, a temp
-// directory that is noexec or read-only, a refused full screen, a killed
-// run's leftovers and a machine too slow for the frame period. One driver runs the table of cases.
+// that misbehaves: the question answered either way or its box destroyed,
+// Escape, the close command, signals, the X server gone or refusing a request,
+// a display that cannot open a window, a Wayland desktop without a dialog
+// tool, a temp directory that is noexec, read-only or full, file and
+// descriptor limits, a closed stderr, a refused full screen, a killed run's
+// leftovers and a machine too slow for the frame period. One driver runs the table of cases.
 // Each run has its own TMPDIR, so "nothing left behind" can be checked, and a preloaded probe
 // records the scene of every presented frame and the text of every message box.
 #include <algorithm>
@@ -95,8 +96,11 @@ struct DemoRun {
         std::vector<std::string> argv = {Binary()};
         if (!setup.empty()) // in a mount namespace of its own, after setup changed what it sees
             argv = {"unshare", "-rm", "sh", "-c", setup + " && exec \"$0\"", Binary()};
-        else if (!shell.empty())
-            argv = {"sh", "-c", shell + " && exec \"$0\"", Binary()};
+        else if (!shell.empty()) // with only the standard descriptors, as from a terminal
+            argv = {"bash", "-c",
+                    "for f in $(ls /proc/$$/fd); do ((f > 2)) && exec {f}>&-; done; " + shell +
+                        " && exec \"$0\"",
+                    Binary()};
         pid = Spawn(argv, environment, work + "/stderr");
         return pid > 0;
     }
@@ -170,8 +174,8 @@ struct Case {
     const char *errors = ""; // in stderr
     const char *box = "";    // the last box, "caption|text" ("" for any, "-" for none)
     std::string setup = "";  // shell commands in a mount namespace before the demo
-    int signal = 0;
-    std::string shell = ""; // shell commands before the demo (limits, environment)
+    int signal = 0;          // Signal: the one sent; Leftover: killed during the question
+    std::string shell = "";  // shell commands before the demo (limits, environment)
 };
 
 // Test lists and failures name the case rather than dump its bytes.
@@ -191,9 +195,14 @@ class Demo : public ::testing::TestWithParam<Case> {
     unsigned long WaitViewable(int classed, int timeoutMs = START_MS) {
         return WaitForWindow(server, NAME, timeoutMs, classed);
     }
+    // A key pressed in the window, or "windowclose": another client destroys it.
     bool Press(unsigned long window, const std::string &key) {
-        return RunWithDisplay(server, "xdotool key --window " + std::to_string(window) + " " + key +
-                                          " >/dev/null 2>&1") == 0;
+        std::string id = std::to_string(window);
+        return RunWithDisplay(
+                   server,
+                   "xdotool " +
+                       (key == "windowclose" ? key + " " + id : "key --window " + id + " " + key) +
+                       " >/dev/null 2>&1") == 0;
     }
 
     void Play(const Case &c); // the steps of one run
@@ -212,10 +221,12 @@ TEST_P(Demo, Case) {
     ASSERT_TRUE(StartXServer(server, c.screen)) << "Xvfb did not start";
     if (c.step == Step::Leftover) { // a run killed outright leaves its directory behind
         ASSERT_TRUE(second.Start(server, ""));
-        ASSERT_TRUE(Press(WaitViewable(0), "Escape"));
-        ASSERT_TRUE(second.WaitFor(5)) << second.Errors();
+        unsigned long box = WaitViewable(0); // killed during the question, or after 5 frames
+        ASSERT_TRUE(c.signal != 0 || (Press(box, "Escape") && second.WaitFor(5)));
         kill(second.pid, SIGKILL);
         second.Wait(EXIT_MS);
+        usleep(1000 * 1000); // its box's processes follow it within a second
+        EXPECT_TRUE(second.Left().empty()) << "the box outlived its run";
         EXPECT_EQ(DirectoryEntries(second.temp).size(), 1u);
     }
     ASSERT_TRUE(run.Start(server, c.step == Step::Leftover ? second.temp : "", c.setup,
@@ -326,6 +337,10 @@ void Demo::Play(const Case &c) {
         unsigned long notice = WaitViewable(0);
         ASSERT_NE(notice, 0u) << "no notice; stderr: " << run.Errors();
         EXPECT_EQ(WaitViewable(1, 10), 0u) << "a demo window was opened";
+        // A failed installation removes what it wrote first (seen through its mounts).
+        std::string temp = "/proc/" + std::to_string(run.pid) + "/root" + run.temp + "/";
+        for (const std::string &made : DirectoryEntries(temp))
+            EXPECT_EQ(DirectoryEntries(temp + made).size(), *c.answer != '\0' ? 1u : 0u);
         EXPECT_TRUE(Press(notice, "Return"));
         break;
     }
@@ -338,6 +353,8 @@ const std::string TEMP_READ_ONLY =
 constexpr const char *LARGE = "1024x768x24"; // a window is not the whole screen there
 constexpr const char *SMALL = "640x480x24";  // Return on a question there would go full screen
 
+constexpr const char *NO_FILES = "too many open files";
+
 // The first case is the package test's: it needs neither the probe nor namespaces.
 // name, step, answer, screen, exit, stderr, last box, mount namespace set-up, signal
 const Case CASES[] = {
@@ -347,6 +364,8 @@ const Case CASES[] = {
     {"SigintDuringTheQuestion", Step::Signal, "", SMALL, 0, "", "", "", SIGINT},
     {"SigtermDuringPlayback", Step::Signal, "Escape", SMALL, 0, "", "", "", SIGTERM},
     {"SigquitDuringPlayback", Step::Signal, "Escape", SMALL, 0, "", "", "", SIGQUIT},
+    {"SigquitDuringTheQuestion", Step::Signal, "", SMALL, 0, "", "", "", SIGQUIT},
+    {"Sigusr1DuringPlayback", Step::Signal, "Escape", SMALL, 0, "", "", "", SIGUSR1},
     {"XGoneDuringTheQuestion", Step::XGone, "", SMALL, -2},
     {"XGoneDuringPlayback", Step::XGone, "Escape", SMALL, 1, "lost the connection to the display"},
     {"ASlowMachineSkipsNoFrameAndKeepsTheSyncs", Step::SlowShow},
@@ -357,9 +376,18 @@ const Case CASES[] = {
     {"AFullTempDirectoryGivesTheNotice", Step::Notice, "", SMALL, 0, "",
      "Brumlakor|Failed to install bassmod to UserTempPath",
      "mount -t tmpfs -o size=16k tmpfs \"$TMPDIR\""},
+    {"AFileSizeLimitGivesTheNotice", Step::Notice, "", SMALL, 0, "",
+     "Brumlakor|Failed to install bassmod to UserTempPath", "", 0, "ulimit -f 100"},
     {"ARefusedFullScreenGivesTheNotice", Step::Notice, "Return", LARGE, 0, "",
      "Brumlakor|Could not create fullscreen"},
     {"AKilledRunsDirectoryGoesWithTheNextRun", Step::Leftover, "Escape", LARGE},
+    {"AKillDuringTheQuestionLeavesNoBoxNorLock", Step::Leftover, "Escape", LARGE, 0, "", "", "",
+     SIGKILL},
+    {"ClosingTheBoxFromOutsideAnswersNo", Step::Window, "windowclose", LARGE},
+    {"AClosedStderrPipeDoesNotEndTheRun", Step::Window, "Escape", LARGE, 0, "", "", "", 0,
+     "exec 2> >(exec head -c0)"},
+    {"SixDescriptorsAreTooFew", Step::Fails, "", SMALL, 1, NO_FILES, "-", "", 0, "ulimit -n 6"},
+    {"FourDescriptorsAreTooFew", Step::Fails, "", SMALL, 1, NO_FILES, "-", "", 0, "ulimit -n 4"},
     {"AnotherClientDestroyingTheWindowEndsTheRun", Step::Destroyed, "Escape", SMALL, 1,
      "brumlakor: the display refused a request: BadDrawable"},
     {"AContextTheServerRefusesEndsTheRun", Step::Fails, "", SMALL, 1,

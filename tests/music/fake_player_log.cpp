@@ -67,6 +67,6 @@ int MessageDialog(const std::string &caption, const std::string &text, int flags
     return flags == DIALOG_FLAGS_YES_NO ? DIALOG_YES : DIALOG_OK;
 }
 
-int NoticeDialog(const std::string &caption, const std::string &text) {
+int NoticeDialog(const std::string &caption, const std::string &text, const std::string &) {
     return MessageDialog(caption, text, DIALOG_FLAGS_OK);
 }

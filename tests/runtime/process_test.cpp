@@ -1,4 +1,4 @@
-// Process end, crash clean-ups and the clock.
+// Process end, crash clean-ups, text dialogs and the clock.
 // What ends the process or cannot be undone runs in a child (death tests).
 #include <csignal>
 #include <cstdlib>
@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 #include "runtime/runtime.h"
 
@@ -46,6 +47,9 @@ void Crash(CrashVerdict verdict, int number) {
     AtCrash(EndA); // already there: runs once
     if (verdict != nullptr)
         SetCrashVerdict(verdict);
+    if (fork() == 0) // a forked helper (a box's) that crashes removes nothing of ours
+        abort();
+    wait(nullptr);
     raise(number);
     _exit(0);
 }
@@ -55,6 +59,17 @@ TEST(Crash, CleanUpsRunLastRegisteredFirstThenTheCrashGoesOn) {
     for (int number : {SIGSEGV, SIGABRT, SIGBUS, SIGTRAP, SIGSYS})
         EXPECT_EXIT(Crash(nullptr, number), DiedOfTheCrash, "^BA") << strsignal(number);
     EXPECT_EXIT(Crash(Recognised, SIGSEGV), ::testing::ExitedWithCode(1), "^BA recognised\n$");
+}
+
+// Where nobody can answer, a box is one line (with its cause) and answers as closed.
+std::vector<std::string> lines;
+TEST(TextDialogs, EachBoxIsOneLineAndAnswersAsAClosedBox) {
+    UseTextDialogs([](const std::string &line) { lines.push_back(line); });
+    EXPECT_EQ(MessageDialog("Brumlakor", "Fullscreen", DIALOG_FLAGS_YES_NO), DIALOG_NO);
+    EXPECT_EQ(MessageDialog("Error", "Error:\nNo Music", DIALOG_FLAGS_ERROR), DIALOG_OK);
+    EXPECT_EQ(NoticeDialog("Brumlakor", "Failed", "full"), DIALOG_OK);
+    UseTextDialogs(nullptr);
+    EXPECT_EQ(lines, (std::vector<std::string>{"Fullscreen", "Error: No Music", "Failed (full)"}));
 }
 
 // The virtual clock stands still except in Delay, and wraps like the real

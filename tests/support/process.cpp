@@ -53,10 +53,10 @@ pid_t Spawn(const std::vector<std::string> &argv, const std::vector<std::string>
     if (pid != 0)
         return pid;
     prctl(PR_SET_PDEATHSIG, SIGKILL); // a test killed on timeout takes its children along
-    dup2(open(errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
+    dup2(open(errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600), STDERR_FILENO);
     // Not the test's stdout: a process that outlived the run would hold the
     // test runner's pipe open.
-    dup2(open("/dev/null", O_WRONLY), STDOUT_FILENO);
+    dup2(open("/dev/null", O_WRONLY | O_CLOEXEC), STDOUT_FILENO);
     for (const std::string &entry : environment) {
         size_t equals = entry.find('=');
         if (equals == std::string::npos)
