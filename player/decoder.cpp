@@ -32,12 +32,14 @@ bool loopMusic = false;
 int playerVolume = 100;
 int playerAmplify = 50; // 50 is unity gain
 int panSeparation = -1; // -1: libxmp's default
-std::vector<int16_t> tickSamples(XMP_MAX_FRAMESIZE);
+// Never destroyed, as all that the player's thread touches: it may still be
+// running while exit() destroys the statics.
+std::vector<int16_t> &tickSamples = *new std::vector<int16_t>(XMP_MAX_FRAMESIZE);
 uint32_t tickFrames = 0;
 uint32_t tickRead = 0;
 // On the heap: a static array would be carried as that many zero bytes in
 // the web's side module, whose data is its file image.
-std::vector<TickRecord> records(RECORD_CAPACITY);
+std::vector<TickRecord> &records = *new std::vector<TickRecord>(RECORD_CAPACITY);
 size_t recordHead = 0;
 size_t recordCount = 0;
 xmp_frame_info frameInfo;

@@ -33,7 +33,9 @@ Block blocks[BLOCK_HISTORY];
 size_t blockCount = 0; // total ever recorded; the last BLOCK_HISTORY are kept
 PlayerClock::time_point clockOrigin;
 uint64_t clockFrames = 0;
-std::vector<int16_t> clockScratch(2 * CLOCK_CHUNK_FRAMES);
+// Never destroyed, as all that the player's thread touches: it may still be
+// running while exit() destroys the statics.
+std::vector<int16_t> &clockScratch = *new std::vector<int16_t>(2 * CLOCK_CHUNK_FRAMES);
 PlayerClock::time_point playingSince;
 
 PlayerClock::duration FramesToTime(uint64_t frames) {

@@ -28,7 +28,9 @@ struct Delivery {
 
 constexpr size_t MAX_SYNCS = 4096;
 
-std::vector<Sync> syncs;
+// Never destroyed, as all that the player's thread touches: it may still be
+// running while exit() destroys the statics.
+std::vector<Sync> &syncs = *new std::vector<Sync>;
 uint32_t nextHandle = 1;
 
 std::vector<Sync>::iterator FindSync(uint32_t handle) {
