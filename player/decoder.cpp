@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -32,14 +33,17 @@ bool loopMusic = false;
 int playerVolume = 100;
 int playerAmplify = 50; // 50 is unity gain
 int panSeparation = -1; // -1: libxmp's default
-// Never destroyed, as all that the player's thread touches: it may still be
-// running while exit() destroys the statics.
-std::vector<int16_t> &tickSamples = *new std::vector<int16_t>(XMP_MAX_FRAMESIZE);
+// What the player's thread touches is never destroyed: the thread may still be
+// mixing while an exit() during playback destroys the statics. Nor does it
+// stay on the heap once the song is freed, so unloading the library leaks
+// nothing.
+int16_t tickSamples[XMP_MAX_FRAMESIZE];
 uint32_t tickFrames = 0;
 uint32_t tickRead = 0;
-// On the heap: a static array would be carried as that many zero bytes in
-// the web's side module, whose data is its file image.
-std::vector<TickRecord> &records = *new std::vector<TickRecord>(RECORD_CAPACITY);
+// On the heap while a song is loaded: a static array would be carried as that
+// many zero bytes in the web's side module, whose data is its file image.
+alignas(std::vector<TickRecord>) unsigned char recordsStorage[sizeof(std::vector<TickRecord>)];
+std::vector<TickRecord> &records = *new (recordsStorage) std::vector<TickRecord>;
 size_t recordHead = 0;
 size_t recordCount = 0;
 xmp_frame_info frameInfo;
@@ -139,8 +143,8 @@ bool RenderTick() {
         return false;
     tickFrames = std::min<uint32_t>(frameInfo.buffer_size / 4, XMP_MAX_FRAMESIZE / 2);
     tickRead = 0;
-    std::memcpy(tickSamples.data(), frameInfo.buffer, tickFrames * 4);
-    ApplyGain(tickSamples.data(), tickFrames * 2);
+    std::memcpy(tickSamples, frameInfo.buffer, tickFrames * 4);
+    ApplyGain(tickSamples, tickFrames * 2);
     TickRecord record;
     record.stamp = musicFrames;
     record.order = static_cast<uint16_t>(frameInfo.pos);
@@ -174,6 +178,7 @@ int32_t DecoderLoad(const uint8_t *module, uint64_t size, uint32_t flags) {
     }
     DecoderFree();
     decoder = fresh;
+    records.resize(RECORD_CAPACITY);
     ApplyPlayerSettings();
     musicName = Song().name;
     loopMusic = flags & MUSIC_LOOP;
@@ -192,6 +197,7 @@ void DecoderFree() {
     playState = PlayState::Stopped;
     tickFrames = tickRead = 0;
     ClearTickRecords();
+    std::vector<TickRecord>().swap(records);
 }
 
 // Back to the start of the song, as after loading. The ticks already handed
@@ -225,7 +231,7 @@ uint32_t FillFromTick(int16_t *out, uint32_t frames) {
         return 0;
     }
     uint32_t n = std::min(frames, tickFrames - tickRead);
-    std::memcpy(out, tickSamples.data() + 2 * tickRead, n * 4);
+    std::memcpy(out, tickSamples + 2 * tickRead, n * 4);
     tickRead += n;
     musicFrames += n;
     return n;

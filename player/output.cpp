@@ -33,9 +33,7 @@ Block blocks[BLOCK_HISTORY];
 size_t blockCount = 0; // total ever recorded; the last BLOCK_HISTORY are kept
 PlayerClock::time_point clockOrigin;
 uint64_t clockFrames = 0;
-// Never destroyed, as all that the player's thread touches: it may still be
-// running while exit() destroys the statics.
-std::vector<int16_t> &clockScratch = *new std::vector<int16_t>(2 * CLOCK_CHUNK_FRAMES);
+int16_t clockScratch[2 * CLOCK_CHUNK_FRAMES]; // no destructor: see tickSamples
 PlayerClock::time_point playingSince;
 
 PlayerClock::duration FramesToTime(uint64_t frames) {
@@ -92,7 +90,7 @@ void RunSilentClock(PlayerClock::time_point now) {
         uint64_t start = musicFrames;
         uint32_t count = 0;
         if (due >= playingSince)
-            count = FillMusic(clockScratch.data(), CLOCK_CHUNK_FRAMES);
+            count = FillMusic(clockScratch, CLOCK_CHUNK_FRAMES);
         RecordBlock(due, start, count, 0);
         clockFrames += CLOCK_CHUNK_FRAMES;
     }

@@ -5,6 +5,7 @@
 #include "player/player_internal.h"
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 TickRecord heardTick;
@@ -28,9 +29,9 @@ struct Delivery {
 
 constexpr size_t MAX_SYNCS = 4096;
 
-// Never destroyed, as all that the player's thread touches: it may still be
-// running while exit() destroys the statics.
-std::vector<Sync> &syncs = *new std::vector<Sync>;
+// Never destroyed, as the decoder's buffers; emptied with the song.
+alignas(std::vector<Sync>) unsigned char syncsStorage[sizeof(std::vector<Sync>)];
+std::vector<Sync> &syncs = *new (syncsStorage) std::vector<Sync>;
 uint32_t nextHandle = 1;
 
 std::vector<Sync>::iterator FindSync(uint32_t handle) {
@@ -98,7 +99,7 @@ bool SyncRemove(uint32_t handle) {
 }
 
 void SyncClear() {
-    syncs.clear();
+    std::vector<Sync>().swap(syncs);
     heardTickValid = false;
 }
 
