@@ -147,6 +147,8 @@ std::string OpenPrivateDirectory(const char *prefix, const char *fileName) {
         if (made.empty())
             return "";
         int dir = open(made.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (dir < 0 && errno == ENOENT)
+            continue;  // already swept by a run starting beside this one
         if (dir < 0) { // no descriptor left: the file could not be made either
             rmdir(made.c_str());
             return "";
