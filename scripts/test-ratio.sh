@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Prints the size of the test suite against the size of the code it tests:
 # non-blank lines that are not only a comment, in tests/ (C++, C, shell,
-# Python) and in every C++/C source outside tests/ and bench/.
+# Python, JS) and in every C++/C/JS source outside tests/ and bench/ (npm's
+# node_modules left out).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,9 +24,10 @@ count() {
     END { print n + 0 }' | awk '{ s += $1 } END { print s + 0 }'
 }
 
-tests=$(find tests -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \
-  -o -name '*.sh' -o -name '*.py' \) | sort | count)
-code=$(find . \( -path ./tests -o -path ./bench -o -path './build*' -o -path ./.git \) -prune \
-  -o -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.c' -o -name '*.hpp' -o -name '*.cc' \) \
+tests=$(find tests -name node_modules -prune -o -type f \( -name '*.cpp' -o -name '*.h' \
+  -o -name '*.c' -o -name '*.sh' -o -name '*.py' -o -name '*.js' \) -print | sort | count)
+code=$(find . \( -path ./tests -o -path ./bench -o -path './build*' -o -path ./.git -o -name node_modules \) -prune \
+  -o -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.c' -o -name '*.hpp' -o -name '*.cc' \
+  -o -name '*.js' \) \
   -print | sort | count)
 awk -v t="$tests" -v c="$code" 'BEGIN { printf "tests %d, code %d, ratio %.2f\n", t, c, t / c }'
