@@ -1,11 +1,10 @@
 // The capture run. Frame F is the frame loop's pass F (counted from 0), drawn
 // at F x 20 ms of virtual time. Its picture is read back before the present;
 // then the player renders the frame's sound (capture/offline.h) and delivers
-// the syncs whose ticks start inside it. The sound thus follows the picture, as in the demo, where the music
-// plays through the frame period after the picture is drawn and a sync
-// landing in that period is seen by the next frame: the frame that resumes the
-// music is the first with sound, and a scene change shows one frame after the
-// frame whose sound holds its tick.
+// the syncs whose ticks start inside it. The sound thus follows the picture, as in the demo, where
+// the music plays through the frame period after the picture is drawn and a sync landing in that
+// period is seen by the next frame: the frame that resumes the music is the first with sound, and a
+// scene change shows one frame after the frame whose sound holds its tick.
 #include "capture/capture.h"
 
 #include "capture/blocks.h"

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "capture/offline.h"
-#include "driver/demo.h"
 #include "display/display.h"
+#include "driver/demo.h"
 
 namespace {
 std::vector<uint8_t> picture(size_t(SCREEN_WIDTH) * SCREEN_HEIGHT * 3);
