@@ -1,21 +1,18 @@
 // The capture run. Frame F is the frame loop's pass F (counted from 0), drawn
 // at F x 20 ms of virtual time. Its picture is read back before the present;
-// then the player renders the frame's sound, the sample frames from
-// F x 44100 / 50 up to (F + 1) x 44100 / 50 (counted from the start, so no
-// rounding can accumulate), and delivers the syncs whose ticks start inside
-// them. The sound thus follows the picture, as in the demo, where the music
-// plays through the frame period after the picture is drawn and a sync
-// landing in that period is seen by the next frame: the frame that resumes the
-// music is the first with sound, and a scene change shows one frame after the
-// frame whose sound holds its tick.
+// then the player renders the frame's sound (capture/offline.h) and delivers
+// the syncs whose ticks start inside it. The sound thus follows the picture, as in the demo, where
+// the music plays through the frame period after the picture is drawn and a sync landing in that
+// period is seen by the next frame: the frame that resumes the music is the first with sound, and a
+// scene change shows one frame after the frame whose sound holds its tick.
 #include "capture/capture.h"
 
 #include "capture/blocks.h"
+#include "capture/offline.h"
 #include "capture/outputs.h"
 #include "capture/partials.h"
 #include "capture/progress.h"
 #include "driver/demo.h"
-#include "music/music.h"
 #include "runtime/runtime.h"
 
 #include <GL/gl.h>
@@ -131,20 +128,6 @@ void FlipRows(const uint8_t *from, uint8_t *to, int width, int height) {
                row);
 }
 
-// The viewport must cover the whole drawable so that a scaled capture shows
-// the same picture, only sharper.
-void FollowDrawable() {
-    GLint viewport[4] = {};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    if (viewport[2] != frameWidth || viewport[3] != frameHeight)
-        glViewport(0, 0, frameWidth, frameHeight);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-}
-
-int64_t SampleAt(int64_t frame) {
-    return frame * CAPTURE_SAMPLE_RATE / CAPTURE_FPS;
-}
-
 double Milliseconds(Clock::duration duration, int64_t frames) {
     return frames > 0 ? std::chrono::duration<double, std::milli>(duration).count() / frames : 0;
 }
@@ -179,34 +162,6 @@ void PrintTimings(const StageTimes &times, int64_t frames, int64_t written) {
     EndCapture(1);
 }
 
-void StartPresentation(const CaptureOptions &options) {
-    // The seed is the virtual clock's first reading: start-up seeds the
-    // random numbers from the clock.
-    UseVirtualClock(options.seed);
-    // Nobody is there to answer a box: each is a failure, on one line.
-    UseTextDialogs(Fail);
-    DemoOptions demo;
-    demo.display = DisplayKind::Offscreen;
-    demo.width = frameWidth;
-    demo.height = frameHeight;
-    demo.sound = false;
-    StartUp(demo);
-    if (LibrarySlotHandle(SOUND_SLOT) == nullptr)
-        Fail("the player library could not be loaded: " + SoundLibraryLoadError());
-    FollowDrawable();
-}
-
-void RenderSound(int64_t frame, std::vector<int16_t> &sound) {
-    uint32_t count = static_cast<uint32_t>(SampleAt(frame + 1) - SampleAt(frame));
-    sound.resize(2 * static_cast<size_t>(count));
-    uint32_t rendered =
-        CallLibraryFunction<uint32_t>(SOUND_SLOT, "BASSMOD_RenderFrames", sound.data(), count);
-    if (rendered != count)
-        Fail(
-            "the player could not render the sound of frame " + std::to_string(frame) + " (error " +
-            std::to_string(CallLibraryFunction<int32_t>(SOUND_SLOT, "BASSMOD_ErrorGetCode")) + ")");
-}
-
 } // namespace
 
 int RunCapture(const CaptureOptions &options) {
@@ -222,7 +177,10 @@ int RunCapture(const CaptureOptions &options) {
         return 1;
     }
     atexit(OnUnexpectedExit);
-    StartPresentation(options);
+    // Nobody is there to answer a box: each is a failure, on one line.
+    UseTextDialogs(Fail);
+    if (!StartOffline(options.seed, frameWidth, frameHeight, error))
+        Fail(error);
     CatchInterrupts(options);
 
     int64_t end = options.start + options.frames;
@@ -244,7 +202,8 @@ int RunCapture(const CaptureOptions &options) {
         times.render += drawn - started - readBackTime;
         times.readBack += readBackTime;
         uint32_t blocks = BlocksBetween(before, TakeMotionSnapshot());
-        RenderSound(frame, sound);
+        if (!RenderFrameSound(frame, sound, error))
+            Fail(error);
         Clock::time_point sounded = Clock::now();
         times.sound += sounded - drawn;
         if (writing) {
