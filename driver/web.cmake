@@ -23,7 +23,7 @@ function(add_page target source output)
   add_dependencies(${target} page_exports)
   target_link_libraries(${target} PRIVATE driver)
   set_target_properties(${target} PROPERTIES OUTPUT_NAME ${output} SUFFIX ".html"
-    LINK_DEPENDS "${PAGE_SHELL};${PAGE_EXPORTS};${PAGE_JS_FUNCTIONS}.js;${AUDIO_HOST}")
+    LINK_DEPENDS "${PAGE_SHELL};${PROJECT_SOURCE_DIR}/driver/pack-page.js;${PAGE_EXPORTS};${PAGE_JS_FUNCTIONS}.js;${AUDIO_HOST}")
   target_link_options(${target} PRIVATE -sMAIN_MODULE=2 "-sEXPORTED_FUNCTIONS=@${PAGE_EXPORTS}"
     "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${PAGE_JS_FUNCTIONS}.json"
     --post-js ${PAGE_JS_FUNCTIONS}.js
@@ -32,5 +32,9 @@ function(add_page target source output)
     # Optimised builds would minify the HTML with htmlmin, which Debian's emcc
     # 3.1.6 fails to call; the script inside is minified already.
     -sMINIFY_HTML=0)
+  # The wasm, gzipped, to the shell's loader (pack-page.js).
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND node ${PROJECT_SOURCE_DIR}/driver/pack-page.js $<TARGET_FILE:${target}>
+    COMMENT "Packing the wasm of ${output}.html")
 endfunction()
 add_page(brumlakor main_web.cpp brumlakor-web)
