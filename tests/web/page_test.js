@@ -15,6 +15,24 @@ const WATCH_AUDIO = `window.audioContexts = [];
   window.clears = 0; // the demo clears the canvas once a frame
   const clear = WebGLRenderingContext.prototype.clear;
   WebGLRenderingContext.prototype.clear = function (m) { clears++; return clear.call(this, m); };`;
+// The scenes that the music's syncs bring, told apart by their draws: the
+// sliding picture is the fifth texture the show draws with (the title, the
+// wipe, the panels and the scroller's font came before it), and the object
+// is the first draw through the GL layer's lit program.
+const WATCH_DRAWS = `window.texturesDrawn = new Set(); window.litDraws = 0;
+  const gl = WebGLRenderingContext.prototype, sources = new Map(), lit = new Set(), textured = new Set();
+  let program = null, bound = null;
+  const wrap = (name, before) => { const f = gl[name];
+    gl[name] = function (...a) { before(...a); return f.apply(this, a); }; };
+  wrap('shaderSource', (shader, text) => sources.set(shader, text));
+  wrap('attachShader', (p, shader) => {
+    if (sources.get(shader).includes('#define LIGHTING')) lit.add(p);
+    if (sources.get(shader).includes('#define TEXTURE')) textured.add(p);
+  });
+  wrap('useProgram', (p) => { program = p; });
+  wrap('bindTexture', (target, t) => { bound = t; });
+  const draw = () => { if (lit.has(program)) litDraws++; if (textured.has(program)) texturesDrawn.add(bound); };
+  wrap('drawArrays', draw); wrap('drawElements', draw);`;
 const NO_AUDIO = 'delete window.AudioContext; delete window.webkitAudioContext;';
 const REFUSE_FULL_SCREEN =
   'Element.prototype.requestFullscreen = () => Promise.reject(new Error("denied"));';
@@ -54,15 +72,26 @@ const playerDirs = (page) => page.evaluate(() =>
   Module.FS.readdir('/tmp').filter((name) => name.startsWith('brumlakor-')));
 function expect(condition, what) { if (!condition) throw new Error('expected ' + what); }
 
-// Answers No, then the picture must come and, on the music's syncs, the scroller.
-async function watchShow(page) {
+// Answers No, then the picture must come, the scroller, and on the music's
+// syncs (heard 7.9 s and 14.1 s after the answer) the sliding picture and
+// the lit object; with sync: false, the scroller is enough.
+async function watchShow(page, sync = true) {
   await page.click('dialog button:text("No")');
+  const answered = Date.now();
   await page.waitForTimeout(2500);
   expect((await lit(page)) > 0.01, 'the title on screen two and a half seconds after No');
   for (let waited = 0; !(await scrollerShows(page)); waited += 500) {
-    expect(waited < 15000, 'the scroller on its sync');
+    expect(waited < 15000, 'the scroller in its scene');
     await page.waitForTimeout(500);
   }
+  if (!sync) return;
+  const by = (seconds) => ({ timeout: Math.max(1, answered + seconds * 1000 - Date.now()) });
+  await page.waitForFunction(() => texturesDrawn.size >= 5, null, by(11)).catch(() => {
+    throw new Error('expected the sliding picture on its sync, 7.9 s after No');
+  });
+  await page.waitForFunction(() => litDraws > 0, null, by(17)).catch(() => {
+    throw new Error('expected the lit object on its sync, 14.1 s after No');
+  });
 }
 
 const CASES = [
@@ -123,14 +152,14 @@ const CASES = [
       expect(log.some((line) => line.startsWith('brumlakor: this browser cannot start the page')),
         'the reason on the console');
     }, '#ended'],
-  ['no audio: the silent clock brings the scenes', [AUTOPLAY], NO_AUDIO, watchShow],
+  ['no audio: the silent clock brings the scenes', [AUTOPLAY], NO_AUDIO, (page) => watchShow(page)],
   ['reload: the show again from the start', [AUTOPLAY], '', async (page, log) => {
     await page.click('dialog button:text("No")');
     await page.waitForTimeout(1000);
     await page.reload();
     await page.waitForSelector('dialog[open]');
     expect((await playerDirs(page)).length === 1, 'one player directory in the new run');
-    await watchShow(page);
+    await watchShow(page, false);
   }],
 ];
 
@@ -143,7 +172,7 @@ const CASES = [
     const log = [];
     page.on('console', (m) => log.push(m.text()));
     page.on('pageerror', (e) => log.push('page error: ' + e.message));
-    if (initScript) await page.addInitScript(initScript);
+    await page.addInitScript(WATCH_DRAWS + initScript);
     try {
       await page.goto('file://' + pagePath);
       await page.waitForSelector(ready, { timeout: 10000 });
