@@ -4,7 +4,7 @@
 // scene (median, p99), the scenes cut at the frame numbers the desktop
 // benchmark uses: the main thread's pass, and the pass with SwiftShader's
 // drawing in the GPU process, which a one-pixel read-back after the pass
-// waits for.
+// waits for; and the demo frames per second that the page kept up in each.
 // Usage: node web_bench.js PAGE
 const { chromium } = require('../tests/web/node_modules/playwright-core');
 const page_ = process.argv[2];
@@ -23,7 +23,7 @@ const TIMING = `window.questionAt = 0; window.frameTimes = [];
     if (kind === 'webgl') gl = made;
     return made;
   };
-  window.drawnTimes = []; const pixel = new Uint8Array(4);
+  window.drawnTimes = []; window.frameStarts = []; const pixel = new Uint8Array(4);
   const clear = WebGLRenderingContext.prototype.clear;
   WebGLRenderingContext.prototype.clear = function (m) { cleared = true; return clear.call(this, m); };
   window.timeFrames = () => {
@@ -31,6 +31,7 @@ const TIMING = `window.questionAt = 0; window.frameTimes = [];
     Module.postMainLoop = () => {
       if (!cleared) return;
       frameTimes.push(performance.now() - started);
+      frameStarts.push(started);
       if (!window.withGpu) return;
       gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
       drawnTimes.push(performance.now() - started);
@@ -63,12 +64,16 @@ const quantile = (values, q) => values.slice().sort((a, b) => a - b)[Math.floor(
     await page.evaluate(() => timeFrames());
     await page.click('dialog button:text("No")');
     await page.waitForFunction((n) => frameTimes.length >= n, ENDS[ENDS.length - 1], { timeout: 120000 });
-    const times = await page.evaluate((gpu) => gpu ? drawnTimes : frameTimes, withGpu);
+    const [times, starts] = await page.evaluate((gpu) => [gpu ? drawnTimes : frameTimes, frameStarts],
+                                                 withGpu);
     let from = 0;
     ENDS.forEach((end, i) => {
       const scene = times.slice(from, end);
+      // Demo frames per second of the page's own clock (50 when it keeps up).
+      const rate = (end - from - 1) * 1000 / (starts[end - 1] - starts[from]);
       console.log(`frame${withGpu ? ' with GPU' : ' (main)  '}: ${NAMES[i].padEnd(18)} median ` +
-                  `${quantile(scene, 0.5).toFixed(2)} ms, p99 ${quantile(scene, 0.99).toFixed(2)} ms`);
+                  `${quantile(scene, 0.5).toFixed(2)} ms, p99 ${quantile(scene, 0.99).toFixed(2)} ms, ` +
+                  `${rate.toFixed(1)} frames/s`);
       from = end;
     });
   }
