@@ -1,6 +1,7 @@
 // Whole captures of the presentation by the tool: the scene of every frame
 // against the frame counters and the module's rows and ticks, the sound frame
 // by frame, start and seed, and interruption.
+#include "tests/support/image.h"
 #include "tests/support/process.h"
 
 #include <csignal>
@@ -130,6 +131,33 @@ TEST_F(CaptureRun, StartAndSeedGiveTheMatchingPartButForTheWipe) {
     EXPECT_EQ(ReadFile(directory + "/part/frame-000139.png"),
               ReadFile(reference + "/frames/frame-000139.png"));
     EXPECT_FALSE(fs::exists(directory + "/part/frame-000039.png"));
+}
+
+// A scaled capture draws the same picture, only sharper: over the whole
+// drawable, not in its bottom-left corner at the size of one. Each 2 x 2
+// block of the tunnel's last frame at scale 2 is close to its pixel at scale 1.
+TEST_F(CaptureRun, ScaledFrameFillsItsPictureWithTheSameScene) {
+    ASSERT_EQ(Run(directory, {"--start", std::to_string(FRAMES - 1), "--frames", "1", "--scale",
+                              "2", directory + "/scaled"}),
+              0);
+    const std::string name = "/frame-" + std::string(6 - std::to_string(FRAMES - 1).size(), '0') +
+                             std::to_string(FRAMES - 1) + ".png";
+    Image one = ReadPng(reference + "/frames" + name), two = ReadPng(directory + "/scaled" + name);
+    ASSERT_EQ(one.width * 2, two.width);
+    ASSERT_EQ(one.height * 2, two.height);
+    // Quarters of the picture: each must differ by little on average.
+    double quarter[4] = {};
+    for (int y = 0; y < one.height; ++y)
+        for (int x = 0; x < one.width; ++x)
+            for (int c = 0; c < 3; ++c) {
+                int sum = 0;
+                for (int d = 0; d < 4; ++d)
+                    sum += two.Pixel(2 * x + d % 2, 2 * y + d / 2)[c];
+                quarter[(y * 2 / one.height) * 2 + x * 2 / one.width] +=
+                    std::abs(sum / 4.0 - one.Pixel(x, y)[c]);
+            }
+    for (double difference : quarter)
+        EXPECT_LT(difference / (one.width * one.height / 4 * 3), 8.0);
 }
 
 // Ctrl+C while writing: the run stops after the frame in hand and leaves
