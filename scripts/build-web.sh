@@ -14,19 +14,8 @@ tests=OFF
 
 packages=(emscripten cmake ninja-build dpkg-dev build-essential pkg-config
           libsdl2-dev libxmp-dev libpng-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-command -v node >/dev/null || missing+=(nodejs) # Debian's, unless one is there already
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  echo "Installing: ${missing[*]}" >&2
-  $sudo apt-get -o DPkg::Lock::Timeout=300 update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=300 install -y -qq \
-    "${missing[@]}" >/dev/null
-fi
+command -v node >/dev/null || packages+=(nodejs) # Debian's, unless one is there already
+./scripts/install-deps.sh "${packages[@]}"
 
 # Debian's node does not search Debian's own JS modules (acorn), which emcc's
 # optimiser needs.

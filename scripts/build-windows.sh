@@ -27,18 +27,7 @@ packages=(
   libpng-dev libsdl2-dev libxmp-dev         # host-built generators and the Linux player
   libgtest-dev                              # GoogleTest's sources, built for Windows
 )
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  echo "Installing: ${missing[*]}" >&2
-  $sudo apt-get -o DPkg::Lock::Timeout=300 update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=300 install -y -qq \
-    "${missing[@]}" >/dev/null
-fi
+./scripts/install-deps.sh "${packages[@]}"
 
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-w64-$arch.cmake" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING="$tests" \

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs, from Debian 12, whatever the build, the demo and the tests need and
 # is not there yet. Runs apt-get only when a package is missing.
+# With package names, installs those instead (the Windows and web builds).
 set -euo pipefail
 
-packages=(
+packages=("$@")
+[ ${#packages[@]} -gt 0 ] || packages=(
   build-essential cmake pkg-config          # compiler and build
   libsdl2-dev                               # window, dialogs, events, GL context, audio
   libgl-dev libglu1-mesa-dev libegl-dev     # OpenGL 1.x, GLU, EGL

@@ -34,6 +34,7 @@ const WATCH_DRAWS = `window.texturesDrawn = new Set(); window.litDraws = 0;
   const draw = () => { if (lit.has(program)) litDraws++; if (textured.has(program)) texturesDrawn.add(bound); };
   wrap('drawArrays', draw); wrap('drawElements', draw);`;
 const NO_AUDIO = 'delete window.AudioContext; delete window.webkitAudioContext;';
+const REFUSE_AUDIO = 'window.AudioContext = function () { throw new Error("no device"); };';
 const REFUSE_FULL_SCREEN =
   'Element.prototype.requestFullscreen = () => Promise.reject(new Error("denied"));';
 
@@ -153,6 +154,11 @@ const CASES = [
         'the reason on the console');
     }, '#ended'],
   ['no audio: the silent clock brings the scenes', [AUTOPLAY], NO_AUDIO, (page) => watchShow(page)],
+  ['audio refused at the answer: the silent clock brings the scenes', [AUTOPLAY], REFUSE_AUDIO,
+    async (page, log) => {
+      await watchShow(page);
+      expect(log.some((line) => line.includes('Web Audio refused')), 'the refusal on the console');
+    }],
   ['reload: the show again from the start', [AUTOPLAY], '', async (page, log) => {
     await page.click('dialog button:text("No")');
     await page.waitForTimeout(1000);
